@@ -1,0 +1,14 @@
+// Glowing blob field with sliding logos.
+#pragma once
+
+#include "parts/parte.h"
+
+class BlobFieldPart : public Parte {
+public:
+    void Load(HWND window, Display& display) override;
+    void Render(HWND window, Display& display, deciseconds t) override;
+    void Present(HWND window, Display& display, deciseconds t) override;
+    void Unload(HWND window, Display& display) override;
+};
+
+extern BlobFieldPart blobFieldPart;

@@ -1,0 +1,14 @@
+// Lobed texture tunnel with a shaking picture.
+#pragma once
+
+#include "parts/parte.h"
+
+class LobedTunnelPart : public Parte {
+public:
+    void Load(HWND window, Display& display) override;
+    void Render(HWND window, Display& display, deciseconds t) override;
+    void Present(HWND window, Display& display, deciseconds t) override;
+    void Unload(HWND window, Display& display) override;
+};
+
+extern LobedTunnelPart lobedTunnelPart;

@@ -1,0 +1,14 @@
+// Tunnel with a picture assembled from flying points.
+#pragma once
+
+#include "parts/parte.h"
+
+class MorphTunnelPart : public Parte {
+public:
+    void Load(HWND window, Display& display) override;
+    void Render(HWND window, Display& display, deciseconds t) override;
+    void Present(HWND window, Display& display, deciseconds t) override;
+    void Unload(HWND window, Display& display) override;
+};
+
+extern MorphTunnelPart morphTunnelPart;

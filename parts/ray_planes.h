@@ -1,0 +1,14 @@
+// Ray-cast rolling floor and ceiling.
+#pragma once
+
+#include "parts/parte.h"
+
+class RayPlanesPart : public Parte {
+public:
+    void Load(HWND window, Display& display) override;
+    void Render(HWND window, Display& display, deciseconds t) override;
+    void Present(HWND window, Display& display, deciseconds t) override;
+    void Unload(HWND window, Display& display) override;
+};
+
+extern RayPlanesPart rayPlanesPart;

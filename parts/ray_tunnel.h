@@ -1,0 +1,14 @@
+// Ray-cast turning tunnel.
+#pragma once
+
+#include "parts/parte.h"
+
+class RayTunnelPart : public Parte {
+public:
+    void Load(HWND window, Display& display) override;
+    void Render(HWND window, Display& display, deciseconds t) override;
+    void Present(HWND window, Display& display, deciseconds t) override;
+    void Unload(HWND window, Display& display) override;
+};
+
+extern RayTunnelPart rayTunnelPart;
