@@ -80,7 +80,7 @@ TEST(ScriptClock, SeventeenThousandFourHundredBytesAUnit) {
     EXPECT_EQ(ClockFromPosition(17399), 0);
     EXPECT_EQ(ClockFromPosition(17400), 1);
     EXPECT_EQ(ClockFromPosition(24809472), 1425);
-    EXPECT_EQ(ClockFromPosition(0xFFFFFFFFu), 246836);  // unsigned division
+    EXPECT_EQ(ClockFromPosition(0xFFFFFFFFu), 246837);  // unsigned division
 }
 
 TEST(ScriptTable, StartTimesAscendAndEndWithTheTerminator) {
