@@ -11,7 +11,9 @@ namespace {
 
 using namespace picture_fire;
 
-void Use565() { PixelLayout = {0xF800, 0x07E0, 0x001F, 5, 6, 5}; }
+void Use565() {
+    PixelLayout = {0xF800, 0x07E0, 0x001F, 5, 6, 5};
+}
 
 TEST(PictureFire, PaletteRunsFromBlackThroughRedToYellow) {
     uint8_t palette[768];

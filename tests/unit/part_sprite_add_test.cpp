@@ -7,8 +7,12 @@
 
 namespace {
 
-void Use565() { PixelLayout = {0xF800, 0x07E0, 0x001F, 5, 6, 5}; }
-void Use555() { PixelLayout = {0x7C00, 0x03E0, 0x001F, 5, 5, 5}; }
+void Use565() {
+    PixelLayout = {0xF800, 0x07E0, 0x001F, 5, 6, 5};
+}
+void Use555() {
+    PixelLayout = {0x7C00, 0x03E0, 0x001F, 5, 5, 5};
+}
 
 uint16_t& At(Image& image, int x, int y) {
     return reinterpret_cast<uint16_t*>(image.pixels + y * image.bytesPerRow)[x];
