@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "image/image.h"
+#include "image/numeric.h"
+#include "part_effect_pictures.h"
 #include "parts/picture_fire.h"
 #include "video/pixel_layout.h"
 
@@ -118,6 +120,94 @@ TEST(PictureFire, FlameWrapsAroundTheRowEnds) {
     EXPECT_EQ(right.Heat(1, 100), 1);
     EXPECT_EQ(right.Heat(318, 99), 0);
     EXPECT_EQ(right.Heat(319, 100), 0);
+}
+
+}  // namespace
+
+namespace {
+
+using effect_pictures::Bgr;
+
+// Resource 104 stand-in: a gradient with the key colour (its bottom-right pixel) at three places
+// in the flame rows.
+Bgr FirePicture(int x, int y) {
+    const Bgr key = {0x18, 0x30, 0xF8};
+    if ((x == 319 && y == 239) || (y == 50 && (x == 100 || x == 101)) || (x == 200 && y == 60))
+        return key;
+    return {static_cast<uint8_t>(x & 0xF8), static_cast<uint8_t>(y), 0x40};
+}
+
+TEST(PictureFirePart, FadesInThenBurnsAlongTheKeyColour) {
+    effect_pictures::HeadlessShow show;
+    effect_pictures::Register(104, effect_pictures::Tga24(320, 240, FirePicture));
+    PictureFirePart& part = pictureFirePart;
+    EXPECT_FRESH_LOAD(part, frame, show.display);
+
+    const uint16_t key = effect_pictures::To565(FirePicture(319, 239));
+    EXPECT_EQ(part.keyColour, key);
+    ASSERT_EQ(part.seedCount, 4);
+    EXPECT_EQ((std::vector<int>{part.seedColumns[0], part.seedRows[0], part.seedColumns[2],
+                                part.seedRows[2], part.seedColumns[3], part.seedRows[3]}),
+              (std::vector<int>{100, 50, 200, 60, 319, 239}));
+    const std::vector<uint16_t> picture = effect_pictures::Pixels(*part.picture);
+
+    // Fade-in: black at L = 0, the level-127 mix at L = 20, the whole picture at L = 40; the key
+    // pixels stay black all along.
+    part.Render(mainWindow, show.display, 1000);
+    for (uint16_t p : effect_pictures::Pixels(*part.frame)) ASSERT_EQ(p, 0);
+    part.Render(mainWindow, show.display, 1020);
+    Image halfway(320, 240, 16);
+    const RECT whole = {0, 0, 320, 240};
+    halfway.BlitSprite(*part.picture, whole, whole, 127, key);
+    EXPECT_EQ(effect_pictures::Pixels(*part.frame), effect_pictures::Pixels(halfway));
+    EXPECT_NE(effect_pictures::Pixels(*part.frame), picture);
+    part.Render(mainWindow, show.display, 1040);
+    std::vector<uint16_t> faded = picture;
+    for (uint16_t& p : faded)
+        if (p == key) p = 0;
+    ASSERT_EQ(effect_pictures::Pixels(*part.frame), faded);
+
+    // First fire frame: one draw per seed, in list order.
+    SetRandSeed(77);
+    std::vector<int> draws;
+    for (int i = 0; i < 4; ++i) draws.push_back(Rand());
+    SetRandSeed(77);
+    part.Render(mainWindow, show.display, 1041);
+    const uint8_t* heat = part.heatMap->pixels;
+    EXPECT_EQ(heat[239 * 320 + 319], draws[3] > 10000 ? 255 : 0);  // below the flames: kept
+    const int lit0 = draws[0] > 10000 ? 255 : 0, lit1 = draws[1] > 10000 ? 255 : 0;
+    EXPECT_EQ(heat[50 * 320 + 100], lit0 ? 62 : 0);  // the seed itself, (255 >> 2) - 1
+    // The row above reads the freshly seeded row below it; two rows up nothing has arrived yet.
+    const int above = (lit0 + lit1) >> 2;
+    EXPECT_EQ(heat[49 * 320 + 100], above > 0 ? above - 1 : 0);
+    EXPECT_EQ(heat[48 * 320 + 100], 0);
+    // The screen moves a little towards the fire frame; below row 118 the fire frame is 0 and
+    // leaves the faded-in picture alone.
+    Image expected(320, 240, 16);
+    for (int y = 0; y < 240; ++y)
+        std::memcpy(expected.pixels + y * 640, faded.data() + y * 320, 640);
+    expected.BlitSprite(*part.fireFrame, whole, whole, 10, 0);
+    const std::vector<uint16_t> burning = effect_pictures::Pixels(*part.frame);
+    EXPECT_EQ(burning, effect_pictures::Pixels(expected));
+    for (int i = 118 * 320; i < 320 * 240; ++i) ASSERT_EQ(burning[i], faded[i]) << i;
+    const std::vector<uint16_t> fire = effect_pictures::Pixels(*part.fireFrame);
+    EXPECT_EQ(fire[10 * 320 + 10], picture[10 * 320 + 10]);
+    EXPECT_EQ(fire[200 * 320 + 10], 0);
+
+    // From L = 150 nothing changes and no random number is drawn.
+    SetRandSeed(5);
+    part.Render(mainWindow, show.display, 1150);
+    EXPECT_EQ(effect_pictures::Pixels(*part.frame), burning);
+    const int next = Rand();
+    SetRandSeed(5);
+    EXPECT_EQ(next, Rand());
+
+    part.Present(mainWindow, show.display, 1150);
+    int width = 0, height = 0;
+    EXPECT_EQ(platform::testing::VisibleFrame(&width, &height), burning);
+    part.Unload(mainWindow, show.display);
+    EXPECT_EQ(part.frame, nullptr);
+    part.Unload(mainWindow, show.display);
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 // The rolling planes' ray: ceiling or floor, texel and depth shade.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
+#include "part_effect_pictures.h"
 #include "parts/ray_planes.h"
 #include "video/pixel_layout.h"
 
@@ -71,6 +73,57 @@ TEST(RayPlanes, HorizonAndBehindTheEyeAreBlack) {
     // An eye above the ceiling looking up sees both planes behind it.
     const Vector above = {0.0f, 6000.0f, 0.0f, 1.0f};
     EXPECT_EQ(RayPixel(above, {0.0f, 1.0f, 255.0f, 0.0f}, 5, white.texels.data()), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(RayPlanesPart, RollsAboutTheViewAxisAndDriftsWithTheBobbing) {
+    effect_pictures::HeadlessShow show;
+    effect_pictures::Register(
+        109, effect_pictures::Tga24(256, 256, [](int u, int v) {
+            return effect_pictures::Bgr{static_cast<uint8_t>(u), static_cast<uint8_t>(v), 0xFF};
+        }));
+    RayPlanesPart& part = rayPlanesPart;
+    EXPECT_FRESH_LOAD(part, frame, show.display);
+    // Half a degree about z.
+    const float c = static_cast<float>(std::cos(0.008726646));
+    const float s = static_cast<float>(std::sin(0.008726646));
+    EXPECT_EQ(part.turnStep.m[0][0], c);
+    EXPECT_EQ(part.turnStep.m[0][1], s);
+    EXPECT_EQ(part.turnStep.m[1][0], -s);
+    EXPECT_EQ(part.turnStep.m[1][1], c);
+    EXPECT_EQ(part.turnStep.m[2][2], 1.0f);
+
+    for (int frameNumber = 0; frameNumber < 3; ++frameNumber) {
+        part.Render(mainWindow, show.display, 780);
+        part.Present(mainWindow, show.display, 780);
+    }
+    EXPECT_EQ(part.frameCount, 3);
+    // The third frame's turn moved the eye sideways by the second frame's height.
+    const double height = float(3000.0 * std::sin(double(1.0f) * double(0.02f)));
+    EXPECT_NEAR(part.origin.x, -height * s, 1e-4);
+    EXPECT_NEAR(part.origin.y, 3000.0 * std::sin(2.0 * double(0.02f)), 1e-3);
+    EXPECT_EQ(part.origin.z, 0.0f);
+
+    const std::vector<uint16_t> shown = effect_pictures::Pixels(*part.frame);
+    // Every ray colours a 2x2 block.
+    for (int y = 0; y < 240; y += 2)
+        for (int x = 0; x < 320; x += 2) {
+            ASSERT_EQ(shown[y * 320 + x], shown[y * 320 + x + 1]);
+            ASSERT_EQ(shown[y * 320 + x], shown[(y + 1) * 320 + x]);
+        }
+    // The screen centre looks along the horizon and stays black; the top and bottom rows see
+    // the near ceiling and floor, bright.
+    EXPECT_EQ(shown[120 * 320 + 160], 0);
+    EXPECT_NE(shown[0 * 320 + 160], 0);
+    EXPECT_NE(shown[239 * 320 + 160], 0);
+    int width = 0, height2 = 0;
+    EXPECT_EQ(platform::testing::VisibleFrame(&width, &height2), shown);
+
+    part.Unload(mainWindow, show.display);
+    EXPECT_EQ(part.frame, nullptr);
 }
 
 }  // namespace

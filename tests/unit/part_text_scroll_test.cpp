@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "image/image.h"
+#include "part_effect_pictures.h"
+#include "parts/sprite_add.h"
 #include "parts/text_scroll.h"
 
 namespace {
@@ -88,6 +90,63 @@ TEST(TextScroll, RingsTurnInsideTheFrame) {
         }
         theta = theta + double(kThetaStep);
     }
+}
+
+}  // namespace
+
+namespace {
+
+using effect_pictures::Bgr;
+
+// Resource 113 stand-in: each pixel tells its row (red and green fields) and column (blue).
+Bgr StripPixel(int x, int y) {
+    return {static_cast<uint8_t>((x & 31) << 3), static_cast<uint8_t>((y & 63) << 2),
+            static_cast<uint8_t>((y >> 6) << 3)};
+}
+uint16_t StripValue(int x, int y) {
+    return effect_pictures::To565(StripPixel(x, y));
+}
+
+TEST(TextScrollPart, ScrollsOneRowAFrameAndStopsAt1440) {
+    effect_pictures::HeadlessShow show;
+    effect_pictures::Register(113, effect_pictures::Tga24(320, 1680, StripPixel));
+    // Resource 115 stand-in: a faint square glow adding one step to every channel.
+    effect_pictures::Register(115, effect_pictures::Tga24(32, 32, [](int, int) {
+                                  return Bgr{8, 4, 8};
+                              }));
+    TextScrollPart& part = textScrollPart;
+    EXPECT_FRESH_LOAD(part, frame, show.display);
+    const uint16_t* frame = reinterpret_cast<const uint16_t*>(part.frame->pixels);
+
+    // First frame: theta 0, scroll 0, the rings added over the zoomed window.
+    part.Render(mainWindow, show.display, 1120);
+    Image expected(320, 240, 16);
+    int32_t columns[320], rows[240];
+    BuildZoomMaps(ZoomFactor(0.0), columns, rows);
+    CopyZoomedWindow(expected, *part.strip, 0, columns, rows);
+    int32_t xs[kRingSprites], ys[kRingSprites];
+    RingPositions(0.0, xs, ys);
+    for (int i = 0; i < kRingSprites; ++i) AddSprite(expected, xs[i], ys[i], *part.sprite);
+    EXPECT_EQ(effect_pictures::Pixels(*part.frame), effect_pictures::Pixels(expected));
+    EXPECT_EQ(frame[0], StripValue(16, 12));
+    EXPECT_EQ(frame[5 * 320 + 144], StripValue(columns[144], rows[5]) + 0x0821);
+
+    // The corners are never under a ring: they show the strip through the maps of that frame.
+    for (int k = 1; k < 1500; ++k) {
+        part.Render(mainWindow, show.display, 1120 + k / 6);
+        const int scroll = k < 1440 ? k : 1440;
+        ASSERT_EQ(frame[0], StripValue(part.columnMap[0], scroll + part.rowMap[0])) << k;
+        ASSERT_EQ(frame[239 * 320 + 319],
+                  StripValue(part.columnMap[319], scroll + part.rowMap[239]))
+            << k;
+    }
+
+    part.Present(mainWindow, show.display, 1370);
+    int width = 0, height = 0;
+    EXPECT_EQ(platform::testing::VisibleFrame(&width, &height),
+              effect_pictures::Pixels(*part.frame));
+    part.Unload(mainWindow, show.display);
+    EXPECT_EQ(part.frame, nullptr);
 }
 
 }  // namespace
