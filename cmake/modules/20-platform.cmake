@@ -55,17 +55,16 @@ set_source_files_properties(${CMAKE_BINARY_DIR}/generated/resources_data.S PROPE
 file(GLOB MORVANITE_PLATFORM_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/platform/*.cpp
   ${CMAKE_SOURCE_DIR}/platform/headless/*.cpp)
-# The audio library stand-in lives in platform/audio. Until it has landed, a temporary clock-only
-# stand-in lets the show run; it drops out as soon as any other audio source is there.
+# The audio library stand-in lives in platform/audio and builds itself. Until it has landed, a
+# temporary clock-only stand-in lets the show run.
+set(MORVANITE_AUDIO_MINIMAL ${CMAKE_SOURCE_DIR}/platform/bass_minimal_temporary.cpp)
+list(REMOVE_ITEM MORVANITE_PLATFORM_SOURCES ${MORVANITE_AUDIO_MINIMAL})
 file(GLOB MORVANITE_AUDIO_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/audio/*.cpp)
-set(MORVANITE_AUDIO_MINIMAL ${CMAKE_SOURCE_DIR}/platform/audio/bass_minimal.cpp)
-list(LENGTH MORVANITE_AUDIO_SOURCES audio_source_count)
-if(audio_source_count GREATER 1)
-  list(REMOVE_ITEM MORVANITE_AUDIO_SOURCES ${MORVANITE_AUDIO_MINIMAL})
+if(NOT MORVANITE_AUDIO_SOURCES)
+  list(APPEND MORVANITE_PLATFORM_SOURCES ${MORVANITE_AUDIO_MINIMAL})
 endif()
 add_library(morvanite_platform STATIC
   ${MORVANITE_PLATFORM_SOURCES}
-  ${MORVANITE_AUDIO_SOURCES}
   ${CMAKE_BINARY_DIR}/generated/resources_data.S
   ${CMAKE_BINARY_DIR}/generated/resources_table.cpp)
 target_include_directories(morvanite_platform

@@ -1,5 +1,5 @@
 // TEMPORARY audio library stand-in: no sound, only the clock. The build leaves it out as soon as
-// the real stand-in's sources are in this folder; delete it then.
+// the real stand-in's sources are in platform/audio; delete it then.
 // On the headless backend the position is the virtual clock; elsewhere it is the wall-clock time
 // since BASS_StreamPlay, at 176400 bytes per second.
 #include <bass.h>
