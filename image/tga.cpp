@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "image/tga_layout.h"
 #include "image/trace.h"
 
 namespace {
@@ -81,6 +82,23 @@ bool FlipRows(uint8_t* pixels, int32_t height, size_t rowBytes) {
 
 }  // namespace
 
+bool ReadTgaLayout(const uint8_t* data, uint32_t size, TgaLayout* layout) {
+    if (data == nullptr || size < kHeaderSize || size < kFooterSize) return false;
+    const uint32_t footer = size - kFooterSize;
+    if (std::memcmp(data + footer + 8, kSignature, sizeof kSignature) != 0) return false;
+    layout->idLength = data[0];
+    layout->colourMapBytes = data[1] != 0 ? uint32_t{data[7]} * Le16(data + 5) / 8 : 0;
+    layout->footerStart = footer;
+    layout->dataEnd = footer;
+    if (const uint32_t extension = Le32(data + footer); extension != 0) layout->dataEnd = extension;
+    if (const uint32_t developer = Le32(data + footer + 4); developer != 0) {
+        layout->dataEnd = developer;
+    }
+    layout->dataStart = uint64_t{kHeaderSize} + layout->idLength + layout->colourMapBytes;
+    layout->dataBytes = int64_t{layout->dataEnd} - static_cast<int64_t>(layout->dataStart);
+    return true;
+}
+
 TgaImage::~TgaImage() {
     FreePalette();
 }
@@ -107,7 +125,6 @@ bool TgaImage::LoadMemory(const uint8_t* data, uint32_t size) {
     TraceLine("Abierto archivo TGA de Recursos ..... OK");
     if (size < kHeaderSize) return false;
 
-    const uint32_t idLength = data[0];
     colourMapType = data[1];
     imageType = data[2];
     colourMapStart = static_cast<int16_t>(Le16(data + 3));
@@ -121,19 +138,12 @@ bool TgaImage::LoadMemory(const uint8_t* data, uint32_t size) {
     TraceLine("Resolución de la imagen ..................... %4dx%4dx%2d", width, height,
               bitsPerPixel);
 
-    if (size < kFooterSize) return false;
-    const uint32_t footer = size - kFooterSize;
-    if (std::memcmp(data + footer + 8, kSignature, sizeof kSignature) != 0) return false;
-
-    // The end of the pixel data: the footer, or the extension area, or the developer directory.
-    uint32_t end = footer;
-    if (const uint32_t extension = Le32(data + footer); extension != 0) end = extension;
-    if (const uint32_t developer = Le32(data + footer + 4); developer != 0) end = developer;
-
-    const uint32_t mapBytes =
-        colourMapType != 0 ? uint32_t{colourMapEntrySize} * colourMapLength / 8 : 0;
-    const uint64_t start = uint64_t{kHeaderSize} + idLength + mapBytes;
-    if (end > footer || start > end) return false;
+    TgaLayout layout;
+    if (!ReadTgaLayout(data, size, &layout) || !layout.Consistent()) return false;
+    const uint32_t mapBytes = layout.colourMapBytes;
+    const uint32_t idLength = layout.idLength;
+    const uint64_t start = layout.dataStart;
+    const uint32_t end = layout.dataEnd;
 
     if (colourMapType != 0) {
         palette = new uint8_t[std::max<size_t>(mapBytes, kMinimumPaletteBytes)]();
