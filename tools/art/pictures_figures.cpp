@@ -11,15 +11,18 @@ std::vector<uint8_t> MakeFigure() {
     // A robed figure holding the gem up over its head, on the key colour.
     Canvas c(92, 150, KeyColour());
     const std::vector<Limb> body{
-        {46, 31, 46, 31, 8.5f, 8.5f},                                   // head
-        {46, 38, 46, 46, 4.0f, 4.5f},                                   // neck
-        {46, 50, 46, 78, 13.0f, 10.0f},                                 // chest
-        {46, 66, 46, 140, 10.0f, 23.0f},                                // robe
-        {35, 50, 25, 32, 5.0f, 4.0f},                                   // upper arms
-        {57, 50, 67, 32, 5.0f, 4.0f},    {25, 32, 36, 17, 4.0f, 3.2f},  // forearms
-        {67, 32, 56, 17, 4.0f, 3.2f},
+        {46, 29, 46, 31, 7.5f, 7.0f},                                  // head
+        {46, 38, 46, 45, 3.2f, 3.8f},                                  // neck
+        {34, 49, 58, 49, 4.5f, 4.5f},                                  // shoulders
+        {46, 50, 46, 80, 10.5f, 7.5f},                                 // chest to waist
+        {46, 78, 46, 141, 8.0f, 24.0f},                                // robe
+        {34, 49, 24, 32, 4.2f, 3.6f},                                  // upper arms
+        {58, 49, 68, 32, 4.2f, 3.6f},   {24, 32, 38, 17, 3.6f, 2.8f},  // forearms
+        {68, 32, 54, 17, 3.6f, 2.8f},
     };
     FigureStyle style;
+    style.body = kPlum;
+    style.blend = 2.0f;
     PaintFigure(c, body, style, true);
     DrawGem(c, 46.0f, 10.0f, 9.0f, true);
     return Encode8(c, 0.0f, true);
@@ -29,22 +32,25 @@ std::vector<uint8_t> MakeDancer() {
     // A dancer in an arabesque, leaning forward, one leg stretched behind, on pure black.
     Canvas c(200, 154);
     const std::vector<Limb> body{
-        {128, 27, 128, 27, 9.0f, 9.0f},                                      // head
-        {125, 35, 121, 42, 4.0f, 4.5f},                                      // neck
-        {120, 46, 104, 76, 11.0f, 8.5f},                                     // torso
-        {118, 46, 142, 34, 4.5f, 3.8f},                                      // front arm
-        {142, 34, 168, 16, 3.8f, 3.0f},   {114, 48, 92, 44, 4.5f, 3.8f},     // back arm
-        {92, 44, 66, 36, 3.8f, 3.0f},     {104, 80, 112, 112, 7.0f, 5.0f},   // standing leg
-        {112, 112, 116, 146, 5.0f, 3.2f}, {116, 146, 124, 148, 3.0f, 2.5f},  // foot
-        {100, 78, 70, 84, 7.0f, 5.0f},                                       // raised leg
-        {70, 84, 36, 78, 5.0f, 3.0f},     {82, 80, 124, 82, 6.0f, 6.0f},     // skirt
+        {134, 26, 134, 26, 10.5f, 10.5f},                                    // head
+        {141, 15, 141, 15, 5.0f, 5.0f},                                      // hair
+        {129, 36, 124, 45, 5.0f, 5.5f},                                      // neck
+        {124, 47, 105, 82, 13.0f, 9.5f},                                     // torso
+        {124, 48, 148, 34, 6.0f, 5.0f},                                      // front arm
+        {148, 34, 176, 15, 5.0f, 3.5f},   {116, 50, 90, 44, 6.0f, 5.0f},     // back arm
+        {90, 44, 62, 34, 5.0f, 3.5f},     {106, 86, 112, 118, 9.0f, 6.5f},   // standing leg
+        {112, 118, 116, 145, 6.5f, 4.0f}, {116, 146, 127, 149, 3.5f, 2.5f},  // foot
+        {98, 84, 64, 88, 9.0f, 6.5f},                                        // raised leg
+        {64, 88, 29, 80, 6.5f, 3.5f},     {29, 80, 16, 76, 3.2f, 2.0f},
+        {76, 86, 134, 80, 7.0f, 6.0f},  // skirt
     };
     FigureStyle style;
-    style.dark = Hex(0x2A1450);
-    style.body = kPlum;
+    style.dark = kPlum;
+    style.body = kRose;
     style.light = kIvory;
     style.rimLight = kGold;
-    PaintFigure(c, body, style, true);
+    style.blend = 2.5f;
+    PaintFigure(c, body, style, false);
     return Encode8(c, 0.6f, false);
 }
 

@@ -30,7 +30,8 @@ Canvas Caption(int w, int h, const std::string& text, const char* fontFile, floa
     const float left = (float(w) - font.Measure(text, size, tracking)) / 2.0f;
     font.Draw(letters, text, size, left, baseline, tracking);
     const float cap = font.CapHeight(size);
-    PaintLettering(c, letters, Lettering{}, int(baseline - cap), int(baseline));
+    PaintLettering(c, letters, Lettering{kGold, kRose, kNight, 1.2f}, int(baseline - cap),
+                   int(baseline));
     return c;
 }
 
@@ -91,13 +92,14 @@ std::vector<uint8_t> MakeCaption1() {
 }
 
 std::vector<uint8_t> MakeCaption2() {
-    return Encode8(Caption(172, 24, "demo en tiempo real", kBodyFont, 17.0f, 0.5f, 16.5f), 0.0f,
+    return Encode8(Caption(172, 24, "DEMO EN TIEMPO REAL", kBodyFont, 17.0f, 1.5f, 18.0f), 0.0f,
                    true);
 }
 
 std::vector<uint8_t> MakeCaption3() {
-    return Encode8(Caption(264, 24, "doce efectos, una sola música", kBodyFont, 17.0f, 0.5f, 16.5f),
-                   0.0f, true);
+    return Encode8(
+        Caption(264, 24, "DOCE EFECTOS · UNA SOLA MÚSICA", kBodyFont, 17.0f, 1.5f, 18.0f), 0.0f,
+        true);
 }
 
 std::vector<uint8_t> MakeLogo1() {

@@ -232,9 +232,9 @@ std::vector<uint8_t> MakeTree() {
             // Nothing grows above the rows where flames can rise.
             if (ey < 17.0f) return;
             if (depth == 0) return;
-            const int children = (depth > 2 && rnd.Unit() < 0.35f) ? 3 : 2;
+            const int children = (depth == 5 || (depth > 2 && rnd.Unit() < 0.12f)) ? 3 : 2;
             for (int k = 0; k < children; ++k) {
-                const float spread = rnd.Range(0.3f, 0.7f);
+                const float spread = rnd.Range(0.38f, 0.78f);
                 const float side = children == 3 ? float(k - 1) : (k == 0 ? -1.0f : 1.0f);
                 const float a = angle * 0.8f + side * spread + rnd.Range(-0.1f, 0.1f);
                 Branch(out, rnd, ex, ey, a, length * rnd.Range(0.68f, 0.84f), radius * 0.7f,
@@ -242,10 +242,10 @@ std::vector<uint8_t> MakeTree() {
             }
         }
     };
-    branches.push_back({158, 238, 160, 168, 11.0f, 8.0f});
+    branches.push_back({158, 238, 160, 172, 11.0f, 8.0f});
     branches.push_back({158, 236, 140, 240, 5.0f, 2.0f});  // roots
     branches.push_back({160, 236, 182, 240, 5.0f, 2.0f});
-    Grow::Branch(branches, rnd, 160, 168, 0.0f, 40.0f, 8.0f, 5);
+    Grow::Branch(branches, rnd, 160, 172, 0.0f, 44.0f, 8.0f, 5);
 
     auto distance = [&](float x, float y) {
         float d = 1e9f;

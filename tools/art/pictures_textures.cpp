@@ -8,29 +8,36 @@ namespace art {
 using namespace colour;
 
 std::vector<uint8_t> MakeTunnel() {
-    // Crystal cave wall: large and small facets of rose, violet and gold, bright seams between
-    // them and a fine grain, all light enough to keep showing under depth shading.
+    // Crystal cave wall in cool violets and blues: facets at two scales, each a tilted plane,
+    // light seams between the large ones, gold threads between the small ones, a fine grain and
+    // a few sparks. Light enough to keep showing under depth shading, cool enough for the warm
+    // pictures laid over it.
     Canvas c(256, 256);
-    const Rgb tints[] = {kRose, kBlush, Hex(0xB07FE0), kGold, Hex(0xD86FC8), kCyan};
+    const Rgb tints[] = {Hex(0x6A4CC8), Hex(0x4A5AD0), Hex(0x8A5AD8), Hex(0x3A8AC8),
+                         Hex(0x7A48B0), Hex(0x5A70E0), Hex(0xA060C8)};
     ShadeSupersampled(c, 2, [&](float x, float y) {
         const float u = x / 256.0f, v = y / 256.0f;
-        float f1, f2, g1, g2;
+        float f1, f2, g1, g2, ox, oy, sx, sy;
         uint32_t id, id2;
-        float ox, oy;
-        Cells(u * 6.0f, v * 6.0f, 6, 109, f1, f2, id, &ox, &oy);
-        Cells(u * 16.0f, v * 16.0f, 16, 1109, g1, g2, id2);
-        const Rgb base = tints[id % 6];
-        // Each facet is a tilted plane: shade along a direction of its own.
+        Cells(u * 7.0f, v * 7.0f, 7, 109, f1, f2, id, &ox, &oy);
+        Cells(u * 19.0f, v * 19.0f, 19, 1109, g1, g2, id2, &sx, &sy);
+        const Rgb base = tints[id % 7];
+        // Each facet is a tilted plane, lit along a direction of its own.
         const float dir = float(id >> 8 & 0xFF) / 255.0f * 6.2831853f;
-        const float plane = Clamp01(0.55f + 0.9f * (ox * std::cos(dir) + oy * std::sin(dir)));
-        const float grain = Fbm(u * 8.0f, v * 8.0f, 8, 5, 0.55f, 7);
-        Rgb col = base * (0.62f + 0.28f * plane + 0.18f * grain);
-        col = Mix(col, Mix(base, kIvory, 0.5f),
-                  0.25f * float(id2 % 3 == 0) * Smooth(0.0f, 0.4f, g2 - g1));
-        const float seam = 1.0f - Smooth(0.0f, 0.06f, f2 - f1);
-        const float fine = 1.0f - Smooth(0.0f, 0.08f, g2 - g1);
-        col = Mix(col, kIvory, seam * 0.85f);
-        col = Mix(col, kGold, fine * 0.35f);
+        const float dir2 = float(id2 >> 8 & 0xFF) / 255.0f * 6.2831853f;
+        const float plane = ox * std::cos(dir) + oy * std::sin(dir);
+        const float plane2 = sx * std::cos(dir2) + sy * std::sin(dir2);
+        const float grain = Fbm(u * 16.0f, v * 16.0f, 16, 4, 0.5f, 7);
+        const float drift = Fbm(u * 3.0f, v * 3.0f, 3, 3, 0.5f, 8);
+        Rgb col = base * (0.95f + 0.45f * plane + 0.25f * plane2 + 0.12f * grain);
+        col = Mix(col, Hex(0x2A1A5A), Clamp01(0.35f - drift * 0.8f));
+        const float seam = 1.0f - Smooth(0.0f, 0.05f, f2 - f1);
+        const float thread = 1.0f - Smooth(0.0f, 0.07f, g2 - g1);
+        col = Mix(col, kGold, thread * 0.45f);
+        col = Mix(col, Mix(kCyan, kIvory, 0.4f), seam * 0.9f);
+        // Sparks where a small facet's centre lies close to a large facet's seam.
+        const float spark = std::exp(-g1 * g1 * 90.0f) * float(id2 % 11 == 0);
+        col = Mix(col, kIvory, spark);
         return Clamp01(col);
     });
     return Encode8(c, 0.5f, false);
@@ -66,31 +73,35 @@ std::vector<uint8_t> MakeTexture() {
 }
 
 std::vector<uint8_t> MakeLobedTexture() {
-    // Overlapping scales with gold rims, teal to violet, rows of 16 and columns of 32 texels;
-    // each lower row of scales covers the one above.
+    // Overlapping petals with gold rims, deep teal to blue, rows of 32 and columns of 64 texels;
+    // each lower row covers the one above. The tunnel runs the rows round each lobe and the
+    // columns into the depth.
     Canvas c(256, 256);
-    const float radius = 18.0f;
+    const float radius = 34.0f;
     ShadeSupersampled(c, 2, [&](float x, float y) {
-        const int row = int(std::floor(y / 16.0f));
+        const int row = int(std::floor(y / 32.0f));
         for (int j = row + 2; j >= row - 2; --j) {
-            const float cy = float(j) * 16.0f;
-            const float offset = (j & 1) ? 16.0f : 0.0f;
-            const float k = std::round((x - offset) / 32.0f);
+            const float cy = float(j) * 32.0f;
+            const float offset = (j & 1) ? 32.0f : 0.0f;
+            const float k = std::round((x - offset) / 64.0f);
             for (int dk = -1; dk <= 1; ++dk) {
-                const float cx = (k + float(dk)) * 32.0f + offset;
+                const float cx = (k + float(dk)) * 64.0f + offset;
                 const float dx = x - cx, dy = y - cy;
                 const float r = std::hypot(dx, dy);
-                if (r > radius || dy < -2.0f) continue;
+                if (r > radius || dy < -4.0f) continue;
                 const float t = r / radius;
-                // Which scale: a colour that wanders across the tile but repeats with it.
-                const float hue =
-                    0.5f + 0.5f * std::sin(float(((j % 16) + 16) % 16) * 0.3927f * 2.0f +
-                                           std::cos(cx / 256.0f * 6.2831853f));
-                const Rgb body = Mix(Hex(0x2C8C9C), Hex(0x7A4FC0), hue);
-                Rgb col = Mix(body * 0.55f, Mix(body, kCyan, 0.35f), Clamp01(dy / radius + 0.3f));
-                col = Mix(col, kIvory,
-                          std::exp(-((dx + 5) * (dx + 5) + (dy - 8) * (dy - 8)) / 18.0f) * 0.6f);
-                if (t > 0.86f) col = Mix(kGold, kAmber, Clamp01(dy / radius));
+                // A colour that wanders from petal to petal but repeats with the tile.
+                const float hue = 0.5f + 0.5f * std::sin(float(((j % 8) + 8) % 8) * 0.7853982f +
+                                                         std::cos(cx / 256.0f * 6.2831853f) * 2.0f);
+                const Rgb body = Mix(Hex(0x1E6E82), Hex(0x3A3A9C), hue);
+                Rgb col = Mix(body * 0.45f, Mix(body, kCyan, 0.45f), Clamp01(dy / radius + 0.2f));
+                // A vein down the middle of each petal.
+                col = Mix(col, Mix(body, kCyan, 0.7f),
+                          (1.0f - Smooth(0.0f, 1.6f, std::fabs(dx))) * Clamp01(dy / radius) * 0.7f);
+                col =
+                    Mix(col, kIvory,
+                        std::exp(-((dx + 10) * (dx + 10) + (dy - 16) * (dy - 16)) / 40.0f) * 0.5f);
+                if (t > 0.9f) col = Mix(kGold, kAmber, Clamp01(dy / radius));
                 return Clamp01(col);
             }
         }
