@@ -7,6 +7,22 @@
 
 namespace music {
 
+// A note `steps` scale degrees away in A natural minor (harmony voices); notes outside the
+// scale count as the scale note below them.
+int Diatonic(int note, int steps) {
+    static constexpr int kFromA[7] = {0, 2, 3, 5, 7, 8, 10};
+    const int fromA = note - 9;
+    const int octave = fromA >= 0 ? fromA / 12 : -((11 - fromA) / 12);
+    const int pitch = fromA - 12 * octave;
+    int degree = 0;
+    for (int d = 0; d < 7; ++d) {
+        if (kFromA[d] <= pitch) degree = d;
+    }
+    const int target = octave * 7 + degree + steps;
+    const int targetOctave = target >= 0 ? target / 7 : -((6 - target) / 7);
+    return 9 + 12 * targetOctave + kFromA[target - 7 * targetOctave];
+}
+
 namespace {
 
 // --- Time
@@ -46,22 +62,6 @@ const std::vector<const Chord*> kDream = {&kFmaj7, &kG, &kEm, &kAm7};
 
 const Chord& ChordOfBar(const std::vector<const Chord*>& progression, int bar) {
     return *progression[bar % progression.size()];
-}
-
-// A note `steps` scale degrees away in A natural minor (harmony voices); notes outside the
-// scale count as the scale note below them.
-int Diatonic(int note, int steps) {
-    static constexpr int kFromA[7] = {0, 2, 3, 5, 7, 8, 10};
-    const int fromA = note - 9;
-    const int octave = fromA >= 0 ? fromA / 12 : -((11 - fromA) / 12);
-    const int pitch = fromA - 12 * octave;
-    int degree = 0;
-    for (int d = 0; d < 7; ++d) {
-        if (kFromA[d] <= pitch) degree = d;
-    }
-    const int target = octave * 7 + degree + steps;
-    const int targetOctave = target >= 0 ? target / 7 : -((6 - target) / 7);
-    return 9 + 12 * targetOctave + kFromA[target - 7 * targetOctave];
 }
 
 // --- Melodies: beat offset, length in beats, note
@@ -200,7 +200,7 @@ void Stabs(Mix& mix, const std::vector<const Chord*>& prog, double from, double 
     PluckTone tone;
     tone.ampDecay = 0.16;
     tone.envAmount = 5000;
-    tone.level = 0.09;
+    tone.level = 0.125;
     tone.route = {0, 0.3, 0.2, true};
     int bar = 0;
     for (double b = from; b < to; b += 4, ++bar) {
@@ -253,7 +253,7 @@ void Groove(Mix& mix, double from, double to) {
     RollingHats(mix, from, to, 0.7);
     RollingBassLine(mix, kMain, from, to, kRollingBass);
     Stabs(mix, kMain, from, to, 0.8);
-    PadChords(mix, kMain, from, to, PadTone{1100, 0.2, 0.6, 0.045, 0.35}, 1.0, 21);
+    PadChords(mix, kMain, from, to, PadTone{1100, 0.2, 0.6, 0.063, 0.35}, 1.0, 21);
     const LeadTone lead;
     PlayLine(mix, from, kTheme, lead, 1.0);
     PlayLine(mix, from + 16, kThemeEnd, lead, 1.0);
@@ -268,7 +268,7 @@ void Breakdown(Mix& mix, double from, double to) {
     Bass(mix, At(from), Beats(6), kAm.bass + 12, 1.0, wobble);
     wobble.wobbleHz *= 2;
     Bass(mix, At(from + 6), Beats(to - from - 6.2), kF.bass + 12, 1.0, wobble);
-    const PadTone pad{850, 0.5, 0.5, 0.055, 0.45};
+    const PadTone pad{850, 0.5, 0.5, 0.077, 0.45};
     Pad(mix, At(from), Beats(6), kAm.pad, 1.0, pad, 31);
     Pad(mix, At(from + 6), Beats(to - from - 6), kF.pad, 1.0, pad, 32);
     Riser(mix, At(from + 4), At(to) - At(from + 4), 0.9);
@@ -280,7 +280,7 @@ void Breakdown(Mix& mix, double from, double to) {
 void Glow(Mix& mix, double from, double to) {
     Impact(mix, At(from), 0.9);
     Crash(mix, At(from), 0.7);
-    const PadTone pad{2200, 0.6, 1.2, 0.06, 0.5};
+    const PadTone pad{2200, 0.6, 1.2, 0.084, 0.5};
     const double grid = 64;  // first whole bar of this section
     Pad(mix, At(from), At(grid) - At(from), kAm7.pad, 1.0, pad, 41);
     const std::vector<const Chord*> prog = {&kFmaj7, &kG, &kEm, &kAm7, &kFmaj7};
@@ -329,7 +329,7 @@ void Drive(Mix& mix, double from, double to) {
     PluckTone pluck;
     pluck.route.delay = 0.4;
     Arpeggio(mix, kMain, from, to, 0.25, pluck, 0.75);
-    PadChords(mix, kMain, from, to, PadTone{900, 0.3, 0.6, 0.04, 0.3}, 1.0, 51);
+    PadChords(mix, kMain, from, to, PadTone{900, 0.3, 0.6, 0.056, 0.3}, 1.0, 51);
     LeadTone lead;
     lead.cutoff = 3400;
     PlayLine(mix, from, kCounter, lead, 0.95);
@@ -362,7 +362,7 @@ void Rings(Mix& mix, double from, double to) {
         Pluck(mix, At(b), tones[i % 3] + 12, 0.8, pluck, i % 2 ? 0.6 : -0.6);
     }
     for (double b = from; b < to; b += 4) Bell(mix, At(b), 81, 0.5, 0);
-    PadChords(mix, kTurn, from, to, PadTone{1000, 0.3, 0.6, 0.04, 0.35}, 1.0, 61);
+    PadChords(mix, kTurn, from, to, PadTone{1000, 0.3, 0.6, 0.056, 0.35}, 1.0, 61);
     LeadTone lead;
     lead.level = 0.11;
     PlayLine(mix, from, kAnswer, lead, 1.0, 0, 0, 14);
@@ -382,7 +382,7 @@ void Shake(Mix& mix, double from, double to) {
         const int root = ChordOfBar(kMain, static_cast<int>((b - from) / 4)).bass + 12;
         Bass(mix, At(b), Beats(0.18), k == 2 ? root + 12 : root, 0.9, kDirtyBass);
     }
-    PadChords(mix, kMain, from, to, PadTone{800, 0.3, 0.6, 0.035, 0.3}, 1.0, 71);
+    PadChords(mix, kMain, from, to, PadTone{800, 0.3, 0.6, 0.049, 0.3}, 1.0, 71);
     LeadTone lead;
     lead.drive = 2.0;
     lead.cutoff = 2200;
@@ -398,9 +398,9 @@ void Anthem(Mix& mix, double from, double to, std::uint32_t seed) {
     RollingHats(mix, from, to, 0.7);
     RollingBassLine(mix, kMain, from, to, kRollingBass);
     Stabs(mix, kMain, from, to, 0.75);
-    PadChords(mix, kMain, from, to, PadTone{1500, 0.2, 0.6, 0.045, 0.35}, 1.0, seed);
+    PadChords(mix, kMain, from, to, PadTone{1500, 0.2, 0.6, 0.063, 0.35}, 1.0, seed);
     PluckTone pluck;
-    pluck.level = 0.08;
+    pluck.level = 0.11;
     pluck.route.delay = 0.4;
     Arpeggio(mix, kMain, from, to, 0.25, pluck, 0.7);
 }
@@ -433,7 +433,7 @@ void Rolling(Mix& mix, double from, double to) {
     PluckTone pluck;
     pluck.route.delay = 0.3;
     Arpeggio(mix, kTurn, from, to, 1.0 / 3, pluck, 0.8);
-    PadChords(mix, kTurn, from, to, PadTone{1300, 0.3, 0.6, 0.045, 0.35}, 1.0, 91);
+    PadChords(mix, kTurn, from, to, PadTone{1300, 0.3, 0.6, 0.063, 0.35}, 1.0, 91);
     for (double b = from; b < to; b += 4) Bell(mix, At(b), 76, 0.6, 0.3);
     TomFill(mix, to - 2, 1.0 / 3, {55, 52, 50, 47, 45, 40}, 0.85);
 }
@@ -444,7 +444,7 @@ void Trails(Mix& mix, double from, double /*to*/) {
     const std::vector<const Chord*> prog = {&kFmaj7, &kG, &kEm, &kAm7, &kFmaj7, &kG};
     for (int bar = 0; bar < 6; ++bar) {
         const double b = from + 4 * bar;
-        Pad(mix, At(b), Beats(4), prog[bar]->pad, 1.0, PadTone{2600, 0.4, 1.0, 0.06, 0.5},
+        Pad(mix, At(b), Beats(4), prog[bar]->pad, 1.0, PadTone{2600, 0.4, 1.0, 0.084, 0.5},
             101 + bar);
         Bass(mix, At(b), Beats(3.8), prog[bar]->bass + 12, 0.9, kSubBass);
         Kick(mix, At(b), 0.85);
@@ -485,10 +485,10 @@ void Fire(Mix& mix, double from, double to) {
         const int root = (b < build + 4 ? kAm : (b < build + 6 ? kF : kG)).bass + 12;
         Bass(mix, At(b), Beats(0.4), root, 0.9, tone);
     }
-    PadChords(mix, kMain, from, build, PadTone{1000, 0.3, 0.6, 0.04, 0.3}, 1.0, 111);
-    Pad(mix, At(build), Beats(4), kAm.pad, 1.0, PadTone{1200, 1.0, 0.6, 0.05, 0.4}, 117);
-    Pad(mix, At(build + 4), Beats(2), kF.pad, 1.0, PadTone{2000, 0.2, 0.6, 0.05, 0.4}, 118);
-    Pad(mix, At(build + 6), Beats(2), kG.pad, 1.0, PadTone{3000, 0.2, 0.6, 0.05, 0.4}, 119);
+    PadChords(mix, kMain, from, build, PadTone{1000, 0.3, 0.6, 0.056, 0.3}, 1.0, 111);
+    Pad(mix, At(build), Beats(4), kAm.pad, 1.0, PadTone{1200, 1.0, 0.6, 0.07, 0.4}, 117);
+    Pad(mix, At(build + 4), Beats(2), kF.pad, 1.0, PadTone{2000, 0.2, 0.6, 0.07, 0.4}, 118);
+    Pad(mix, At(build + 6), Beats(2), kG.pad, 1.0, PadTone{3000, 0.2, 0.6, 0.07, 0.4}, 119);
     LeadTone lead;
     lead.drive = 2.6;
     lead.cutoff = 2600;
@@ -534,10 +534,10 @@ void Credits(Mix& mix, double from, double to) {
         Crash(mix, At(h.beat), last ? 1.0 : 0.7);
         Bass(mix, At(h.beat), Beats(h.length), h.chord->bass + 12, 1.0, kRollingBass);
         Pad(mix, At(h.beat), Beats(h.length), h.chord->pad, 1.3,
-            PadTone{2500, 0.01, 0.35, 0.06, 0.5}, 131);
+            PadTone{2500, 0.01, 0.35, 0.084, 0.5}, 131);
         PluckTone stab;
         stab.ampDecay = last ? 0.4 : 0.2;
-        stab.level = 0.1;
+        stab.level = 0.14;
         for (int note : h.chord->tones) Pluck(mix, At(h.beat), note, 1.0, stab, 0);
         Lead(mix, At(h.beat), Beats(h.length), h.lead, 1.0, lead);
         Lead(mix, At(h.beat), Beats(h.length), h.lead - 12, 0.6, lead);
@@ -561,8 +561,8 @@ Stereo RenderPiece(std::int64_t samples, double ceiling, RenderReport* report) {
     const Stereo room = Room(mix.reverb, 0.86, 0.3);
     Stereo out(static_cast<std::size_t>(samples));
     for (std::size_t i = 0; i < out.size(); ++i) {
-        out.l[i] = mix.main.l[i] + mix.ducked.l[i] * mix.duck[i] + 0.5 * echoes.l[i] + room.l[i];
-        out.r[i] = mix.main.r[i] + mix.ducked.r[i] * mix.duck[i] + 0.5 * echoes.r[i] + room.r[i];
+        out.l[i] = mix.main.l[i] + mix.ducked.l[i] * mix.duck[i] + echoes.l[i] + room.l[i];
+        out.r[i] = mix.main.r[i] + mix.ducked.r[i] * mix.duck[i] + echoes.r[i] + room.r[i];
     }
     // Short notes of the saw bass leave a little DC; a high-pass well below the bass removes it.
     Svf dcLeft, dcRight;

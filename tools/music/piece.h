@@ -17,6 +17,10 @@ inline constexpr std::int64_t kSamplesPerClockUnit = 4350;
 inline constexpr int kSectionUnits[13] = {0,   150, 250, 312,  420,  520, 600,
                                           680, 780, 880, 1000, 1120, 1420};
 
+// The note `steps` degrees of A natural minor above (steps > 0) or below `note`, for harmony
+// lines; a note outside the scale counts as the scale note below it.
+int Diatonic(int note, int steps);
+
 struct RenderReport {
     double mixPeak = 0;   // highest sample of the mix before the limiter, full scale 1
     double meanGain = 1;  // the limiter's average gain

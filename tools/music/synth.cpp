@@ -219,8 +219,8 @@ void Hat(Mix& mix, std::int64_t at, double vel, bool open, double pan) {
     Osc osc[6] = {Osc(0.1), Osc(0.7), Osc(0.3), Osc(0.9), Osc(0.5), Osc(0.2)};
     Noise noise(0x4A7u);
     Svf high, high2;
-    high.Set(7200, 0.9);
-    high2.Set(5200, 0.7);
+    high.Set(6000, 0.9);
+    high2.Set(4500, 0.7);
     double env = 1.0;
     const Route route{pan, 0.08, 0, false};
     const Gains g = PanGains(pan);
@@ -228,7 +228,7 @@ void Hat(Mix& mix, std::int64_t at, double vel, bool open, double pan) {
         double metal = 0;
         for (int k = 0; k < 6; ++k) metal += osc[k].Square(kPartials[k]);
         const double x = high2.Run(high.Run(0.35 * metal / 6 + 0.6 * noise.Next()).high).high;
-        PutMono(mix, at + i, x * env * vel * 0.3 * Tail(i, n, 200), route, g);
+        PutMono(mix, at + i, x * env * vel * 0.6 * Tail(i, n, 200), route, g);
         env *= fall;
     }
 }
@@ -257,7 +257,7 @@ struct CrashVoice {
 }  // namespace
 
 void Crash(Mix& mix, std::int64_t at, double vel) {
-    const std::int64_t n = Samples(3.2);
+    const std::int64_t n = Samples(4.5);
     const double fall = dmath::DecayFactor(0.75, kRate);
     CrashVoice voice;
     double env = 1.0;
@@ -266,7 +266,7 @@ void Crash(Mix& mix, std::int64_t at, double vel) {
         double l, r;
         voice.Next(l, r);
         const double attack = i < 30 ? i / 30.0 : 1.0;
-        const double level = env * attack * vel * 0.2 * Tail(i, n, 4000);
+        const double level = env * attack * vel * 0.2 * Tail(i, n, 20000);
         Put(mix, at + i, l * level, r * level, route);
         env *= fall;
     }
@@ -591,7 +591,7 @@ Stereo Room(const std::vector<double>& send, double roomSize, double damping) {
     }
     Stereo out(send.size());
     for (std::size_t i = 0; i < send.size(); ++i) {
-        const double x = send[i] * 0.03;
+        const double x = send[i] * 0.045;
         double l = 0, r = 0;
         for (int k = 0; k < 8; ++k) {
             l += combL[k].Run(x, roomSize, damping);

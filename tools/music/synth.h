@@ -117,7 +117,7 @@ struct PluckTone {
     double envAmount = 4000;
     double envDecay = 0.09;
     double ampDecay = 0.25;
-    double level = 0.14;
+    double level = 0.2;
     Route route{0, 0.15, 0.3, true};
 };
 void Pluck(Mix& mix, std::int64_t at, double note, double vel, const PluckTone& tone, double pan);
@@ -126,14 +126,14 @@ struct PadTone {
     double cutoff = 1500;
     double attack = 0.35;  // s
     double release = 0.8;  // s
-    double level = 0.06;
+    double level = 0.085;
     double reverb = 0.35;
 };
 void Pad(Mix& mix, std::int64_t at, std::int64_t length, const std::vector<int>& notes, double vel,
          const PadTone& tone, std::uint32_t seed);
 
 struct LeadTone {
-    double cutoff = 2800;
+    double cutoff = 3600;
     double level = 0.13;
     double vibrato = 0.22;  // semitones, fading in after the attack
     double drive = 1.0;

@@ -13,6 +13,7 @@
 
 #include "dmath.h"
 #include "mp3_encode.h"
+#include "piece.h"
 #include "synth.h"
 
 namespace {
@@ -223,6 +224,22 @@ TEST(MusicMath, MatchesTheLibraryFunctions) {
     EXPECT_NEAR(SoftClip(2.999999), 1.0, 1e-6);
     EXPECT_EQ(SoftClip(50.0), 1.0);
     EXPECT_NEAR(SoftClip(0.01), 0.01, 1e-5);
+}
+
+TEST(MusicHarmony, DiatonicStepsStayInAMinor) {
+    // Thirds below the theme's notes: E5 -> C5, A5 -> F5, C5 -> A4, B4 -> G4, F5 -> D5.
+    EXPECT_EQ(music::Diatonic(76, -2), 72);
+    EXPECT_EQ(music::Diatonic(81, -2), 77);
+    EXPECT_EQ(music::Diatonic(72, -2), 69);
+    EXPECT_EQ(music::Diatonic(71, -2), 67);
+    EXPECT_EQ(music::Diatonic(77, -2), 74);
+    // Across the octave line at A, upwards, and far from it.
+    EXPECT_EQ(music::Diatonic(69, -1), 67);
+    EXPECT_EQ(music::Diatonic(67, 1), 69);
+    EXPECT_EQ(music::Diatonic(69, 7), 81);
+    EXPECT_EQ(music::Diatonic(33, -9), 17);
+    // A note outside the scale counts as the scale note below: G#4 -> G4 -> E4.
+    EXPECT_EQ(music::Diatonic(68, -2), 64);
 }
 
 TEST(MusicSynth, FilterPassesLowsAndStopsHighs) {
