@@ -364,7 +364,7 @@ void Rings(Mix& mix, double from, double to) {
     for (double b = from; b < to; b += 4) Bell(mix, At(b), 81, 0.5, 0);
     PadChords(mix, kTurn, from, to, PadTone{1000, 0.3, 0.6, 0.056, 0.35}, 1.0, 61);
     LeadTone lead;
-    lead.level = 0.11;
+    lead.level = 0.15;
     PlayLine(mix, from, kAnswer, lead, 1.0, 0, 0, 14);
     TomFill(mix, to - 2, 0.5, {50, 47, 43, 40}, 0.8);
 }

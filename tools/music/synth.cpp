@@ -281,7 +281,7 @@ void ReverseCrash(Mix& mix, std::int64_t end, std::int64_t length, double vel) {
     for (std::int64_t i = 1; i <= length; ++i) {
         double l, r;
         voice.Next(l, r);
-        const double level = env * vel * 0.2 * Tail(i, length, 2000);
+        const double level = env * vel * 0.16 * Tail(i, length, 2000);
         Put(mix, end - i, l * level, r * level, route);
         env *= fall;
     }
@@ -343,7 +343,7 @@ void Riser(Mix& mix, std::int64_t at, std::int64_t length, double vel) {
             fs.Set(cutoff * 1.5, 1.0);
             hz = dmath::NoteHz(40.0 + 36.0 * x);
         }
-        const double level = x * x * vel * 0.32;
+        const double level = x * x * vel * 0.22;
         const double sweep = fs.Run(saw.Saw(hz) + saw2.Saw(hz * 1.006)).low * 0.25;
         const double l = fl.Run(left.Next()).band + sweep;
         const double r = fr.Run(right.Next()).band + sweep;

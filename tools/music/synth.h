@@ -134,7 +134,7 @@ void Pad(Mix& mix, std::int64_t at, std::int64_t length, const std::vector<int>&
 
 struct LeadTone {
     double cutoff = 3600;
-    double level = 0.13;
+    double level = 0.19;
     double vibrato = 0.22;  // semitones, fading in after the attack
     double drive = 1.0;
     Route route{0, 0.2, 0.28, false};
