@@ -1,7 +1,7 @@
 // RayPlanesPart: Load once, then Render + Present per frame on the headless display.
 #include <benchmark/benchmark.h>
 
-#include "part_effects_show.h"
+#include "bench/part_effects_show.h"
 #include "parts/ray_planes.h"
 
 namespace {

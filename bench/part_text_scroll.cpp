@@ -1,7 +1,7 @@
 // TextScrollPart: Load once, then Render + Present per frame on the headless display.
 #include <benchmark/benchmark.h>
 
-#include "part_effects_show.h"
+#include "bench/part_effects_show.h"
 #include "parts/text_scroll.h"
 
 namespace {
