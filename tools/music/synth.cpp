@@ -35,9 +35,10 @@ double Blep(double t, double dt) {
     return 0.0;
 }
 
-double Wrap(double phase) {
-    return phase - std::floor(phase);
-}
+double Wrap(double phase) { return phase - std::floor(phase); }
+
+// Wrap for a phase known to be in [0, 2): the same result, without the floor.
+double WrapOnce(double phase) { return phase >= 1.0 ? phase - 1.0 : phase; }
 
 // Left and right gains of a pan position, equal power.
 struct Gains {
@@ -106,21 +107,21 @@ Svf::Out Svf::Run(double x) {
 double Osc::Saw(double hz) {
     const double dt = hz / kRate;
     const double y = 2.0 * phase_ - 1.0 - Blep(phase_, dt);
-    phase_ = Wrap(phase_ + dt);
+    phase_ = WrapOnce(phase_ + dt);
     return y;
 }
 
 double Osc::Square(double hz) {
     const double dt = hz / kRate;
-    const double half = Wrap(phase_ + 0.5);
+    const double half = WrapOnce(phase_ + 0.5);
     const double y = (phase_ < 0.5 ? 1.0 : -1.0) + Blep(phase_, dt) - Blep(half, dt);
-    phase_ = Wrap(phase_ + dt);
+    phase_ = WrapOnce(phase_ + dt);
     return y;
 }
 
 double Osc::Sine(double hz) {
     const double y = SineCycles(phase_);
-    phase_ = Wrap(phase_ + hz / kRate);
+    phase_ = WrapOnce(phase_ + hz / kRate);
     return y;
 }
 
