@@ -555,7 +555,10 @@ Stereo RenderPiece(std::int64_t samples, double ceiling, RenderReport* report) {
     using Section = void (*)(Mix&, double, double);
     static constexpr Section kSections[12] = {Opening, Groove,  Breakdown, Glow,   Drive, Rings,
                                               Shake,   Turning, Rolling,   Trails, Fire,  Credits};
-    for (int s = 0; s < 12; ++s) kSections[s](mix, SectionBeat(s), SectionBeat(s + 1));
+    // A section writes nothing before its own start, so those past the end are left out.
+    for (int s = 0; s < 12 && At(SectionBeat(s)) < samples; ++s) {
+        kSections[s](mix, SectionBeat(s), SectionBeat(s + 1));
+    }
 
     const Stereo echoes = PingPong(mix.delay, Beats(0.75), 0.42);
     const Stereo room = Room(mix.reverb, 0.86, 0.3);

@@ -35,10 +35,14 @@ double Blep(double t, double dt) {
     return 0.0;
 }
 
-double Wrap(double phase) { return phase - std::floor(phase); }
+double Wrap(double phase) {
+    return phase - std::floor(phase);
+}
 
 // Wrap for a phase known to be in [0, 2): the same result, without the floor.
-double WrapOnce(double phase) { return phase >= 1.0 ? phase - 1.0 : phase; }
+double WrapOnce(double phase) {
+    return phase >= 1.0 ? phase - 1.0 : phase;
+}
 
 // Left and right gains of a pan position, equal power.
 struct Gains {
