@@ -280,7 +280,7 @@ void Breakdown(Mix& mix, double from, double to) {
 void Glow(Mix& mix, double from, double to) {
     Impact(mix, At(from), 0.9);
     Crash(mix, At(from), 0.7);
-    const PadTone pad{2200, 0.6, 1.2, 0.084, 0.5};
+    const PadTone pad{2200, 0.6, 1.2, 0.07, 0.5};
     const double grid = 64;  // first whole bar of this section
     Pad(mix, At(from), At(grid) - At(from), kAm7.pad, 1.0, pad, 41);
     const std::vector<const Chord*> prog = {&kFmaj7, &kG, &kEm, &kAm7, &kFmaj7};

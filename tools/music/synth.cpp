@@ -515,7 +515,7 @@ void Bell(Mix& mix, std::int64_t at, double note, double vel, double pan) {
         const double m = SineCycles(modulator) * index;
         const double attack = i < 50 ? i / 50.0 : 1.0;
         const double y = SineCycles(carrier + m) * amp * attack;
-        PutMono(mix, at + i, y * vel * 0.1 * Tail(i, n, 2000), route, g);
+        PutMono(mix, at + i, y * vel * 0.17 * Tail(i, n, 2000), route, g);
         carrier = Wrap(carrier + hz / kRate);
         modulator = Wrap(modulator + 3.5 * hz / kRate);
         amp *= ampFall;
