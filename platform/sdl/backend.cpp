@@ -236,8 +236,24 @@ SdlMachine& Instance() {
 }  // namespace
 
 bool StartSdl(bool windowed, std::string* error) {
+    const char* kNoDisplay = "no display to show the demo on (DISPLAY and WAYLAND_DISPLAY are not set)";
+    if (SDL_getenv("DISPLAY") == nullptr && SDL_getenv("WAYLAND_DISPLAY") == nullptr &&
+        SDL_getenv("SDL_VIDEODRIVER") == nullptr) {
+        *error = kNoDisplay;  // asked before SDL, which would try every driver and complain
+        return false;
+    }
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         *error = std::string("no display to show the demo on (") + SDL_GetError() + ")";
+        return false;
+    }
+    // Without a display SDL falls back to drivers that draw nowhere; those only when asked for.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    bool drawsNowhere = driver == nullptr || SDL_strcmp(driver, "offscreen") == 0 ||
+                        SDL_strcmp(driver, "dummy") == 0 || SDL_strcmp(driver, "evdev") == 0;
+    if (drawsNowhere && (asked == nullptr || driver == nullptr || SDL_strcmp(asked, driver) != 0)) {
+        SDL_Quit();
+        *error = kNoDisplay;
         return false;
     }
     Instance().windowed = windowed;
