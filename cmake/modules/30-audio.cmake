@@ -2,14 +2,14 @@
 # SDL2 output. The platform library carries it to the programs and tests.
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(MORVANITE_AUDIO_MPG123 REQUIRED IMPORTED_TARGET libmpg123)
-find_package(SDL2 REQUIRED)
+pkg_check_modules(MORVANITE_AUDIO_SDL2 REQUIRED IMPORTED_TARGET sdl2)
 
 file(GLOB MORVANITE_AUDIO_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/audio/*.cpp)
 add_library(morvanite_audio STATIC ${MORVANITE_AUDIO_SOURCES})
 target_include_directories(morvanite_audio PUBLIC
   ${CMAKE_SOURCE_DIR}
   ${CMAKE_SOURCE_DIR}/platform/include)
-target_link_libraries(morvanite_audio PRIVATE PkgConfig::MORVANITE_AUDIO_MPG123 SDL2::SDL2)
+target_link_libraries(morvanite_audio PRIVATE PkgConfig::MORVANITE_AUDIO_MPG123 PkgConfig::MORVANITE_AUDIO_SDL2)
 
 if(TARGET morvanite_platform)
   target_link_libraries(morvanite_platform PUBLIC morvanite_audio)
@@ -30,7 +30,7 @@ function(morvanite_audio_link_tests)
     target_compile_definitions(morvanite-tests PRIVATE MORVANITE_AUDIO_HAVE_MP3ENC=1)
   endif()
   if(TARGET morvanite-tests)
-    target_link_libraries(morvanite-tests PRIVATE SDL2::SDL2)
+    target_link_libraries(morvanite-tests PRIVATE PkgConfig::MORVANITE_AUDIO_SDL2)
   endif()
 endfunction()
 cmake_language(DEFER CALL morvanite_audio_link_tests)

@@ -364,6 +364,7 @@ BOOL BASS_StreamPlay(HSTREAM handle, BOOL flush, DWORD) {
         stream->frozen = 0;
         stream->lastPosition = 0;
     }
+    platform::NotifyMusicStarted();
     lastError = BASS_OK;
     return TRUE;
 }
@@ -391,7 +392,9 @@ BOOL BASS_Stop(void) {
         DeviceLock lock;
         for (auto& [handle, stream] : streams) {
             if (!stream->playing) continue;
-            stream->frozen = Position(*stream);
+            // The headless clock is read only when the program asks for the position.
+            stream->frozen =
+                output.kind == OutputKind::kHeadless ? stream->lastPosition : Position(*stream);
             stream->wallClock.Pause(now);
         }
         output.started = false;

@@ -9,6 +9,8 @@ namespace platform {
 bool IsHeadless();
 // The headless backend's virtual music clock, in bytes of decoded audio.
 uint32_t HeadlessMusicPosition();
+// Tells the platform that the stream has started playing: loading is over.
+void NotifyMusicStarted();
 // True when the next call of the platform function `name` is to fail; `code` then holds the
 // error code to report (left as it was when none was given).
 bool ShouldFail(const char* name, int64_t* code);

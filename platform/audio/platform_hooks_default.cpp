@@ -13,6 +13,8 @@ __attribute__((weak)) uint32_t HeadlessMusicPosition() {
     return 0;
 }
 
+__attribute__((weak)) void NotifyMusicStarted() {}
+
 __attribute__((weak)) bool ShouldFail(const char*, int64_t*) {
     return false;
 }
