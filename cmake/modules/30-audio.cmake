@@ -34,3 +34,43 @@ function(morvanite_audio_link_tests)
   endif()
 endfunction()
 cmake_language(DEFER CALL morvanite_audio_link_tests)
+
+# A checker for captures of the audio output: silence, the stream from its first sample, silence.
+add_executable(audio-capture-check ${CMAKE_SOURCE_DIR}/tests/audio/capture_check.cpp)
+target_link_libraries(audio-capture-check PRIVATE morvanite_audio)
+
+# Whole-program runs: the sound output's failure boxes and exit codes on morvanite-render, and
+# the real program's output through SDL's disk driver under a virtual X server.
+function(morvanite_audio_program_tests)
+  if(TARGET morvanite-render)
+    set(render $<TARGET_FILE:morvanite-render>)
+    set(box "message box \"Error!\":\n")
+    add_test(NAME audio.InitFailureShowsItsBox COMMAND ${render} --fail BASS_Init=3)
+    set_tests_properties(audio.InitFailureShowsItsBox PROPERTIES PASS_REGULAR_EXPRESSION
+      "${box}No puedo inicializar el sistema de sonido\n\\(Codigo de error: 3\\)\n.*flips=0 .* boxes=1 exit=1")
+    add_test(NAME audio.OldVersionShowsItsBox COMMAND ${render} --fail BASS_GetVersion=7)
+    set_tests_properties(audio.OldVersionShowsItsBox PROPERTIES PASS_REGULAR_EXPRESSION
+      "${box}BASS version 0.7 o superior no fue cargada\n\\(Codigo de error: 7\\)\n.*flips=0 .* boxes=1 exit=1")
+    add_test(NAME audio.StreamFailureShowsItsBox COMMAND ${render} --fail BASS_StreamCreateFile)
+    set_tests_properties(audio.StreamFailureShowsItsBox PROPERTIES PASS_REGULAR_EXPRESSION
+      "${box}No puedo crear el stream\n\\(Codigo de error: 2\\)\n.*flips=0 .* boxes=1 exit=1")
+    add_test(NAME audio.PlaybackFailureEndsWithoutABox COMMAND ${render} --fail BASS_StreamPlay)
+    set_tests_properties(audio.PlaybackFailureEndsWithoutABox PROPERTIES PASS_REGULAR_EXPRESSION
+      "flips=0 last_t=-?[0-9]+ boxes=0 exit=1")
+    add_test(NAME audio.ShowRunsToTheEndOnTheMusicClock COMMAND ${render} --fps 25)
+    set_tests_properties(audio.ShowRunsToTheEndOnTheMusicClock PROPERTIES PASS_REGULAR_EXPRESSION
+      "flips=[0-9]+ last_t=1419 boxes=0 exit=0")
+  endif()
+  set(music ${CMAKE_SOURCE_DIR}/resources/122-music.mp3)
+  find_program(MORVANITE_XVFB Xvfb)
+  find_program(MORVANITE_XDOTOOL xdotool)
+  find_program(MORVANITE_XDPYINFO xdpyinfo)
+  if(TARGET morvanite AND EXISTS ${music} AND MORVANITE_XVFB AND MORVANITE_XDOTOOL
+     AND MORVANITE_XDPYINFO)
+    add_test(NAME audio.DiskDriverCapturesTheMusic
+      COMMAND ${CMAKE_SOURCE_DIR}/tests/audio/disk_output.sh
+        $<TARGET_FILE:morvanite> $<TARGET_FILE:audio-capture-check> ${music})
+    set_tests_properties(audio.DiskDriverCapturesTheMusic PROPERTIES TIMEOUT 60 RUN_SERIAL TRUE)
+  endif()
+endfunction()
+cmake_language(DEFER CALL morvanite_audio_program_tests)

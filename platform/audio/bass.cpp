@@ -79,6 +79,8 @@ Output output;
 std::map<HSTREAM, std::unique_ptr<Stream>> streams;
 HSTREAM nextHandle = 1;
 bool toldSilent = false;
+bool followCallbacksAlways = false;
+bool ignoreHeadless = false;
 
 int Fail(int code) {
     lastError = code;
@@ -166,6 +168,7 @@ bool OpenDevice() {
     output.bufferBytes = have.size;
     const char* driver = SDL_GetCurrentAudioDriver();
     output.deviceClock =
+        followCallbacksAlways ||
         !(driver && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "disk") == 0));
     return true;
 }
@@ -211,6 +214,14 @@ bool ClockFollowsDevice() {
     return output.kind == OutputKind::kDevice && output.deviceClock;
 }
 
+void IgnoreHeadlessBackendForTesting(bool ignore) {
+    ignoreHeadless = ignore;
+}
+
+void FollowDeviceCallbacksForTesting(bool follow) {
+    followCallbacksAlways = follow;
+}
+
 std::span<const uint8_t> StreamPcm(HSTREAM handle) {
     Stream* stream = Find(handle);
     if (!stream) return {};
@@ -241,7 +252,7 @@ BOOL BASS_Init(int device, DWORD, DWORD, HWND) {
     if (device < -1 || device > 1) return Fail(BASS_ERROR_DEVICE);
 
     output = Output{};
-    if (platform::IsHeadless()) {
+    if (!ignoreHeadless && platform::IsHeadless()) {
         output.kind = OutputKind::kHeadless;
     } else if (device != 0 && OpenDevice()) {
         output.kind = OutputKind::kDevice;

@@ -21,6 +21,13 @@ OutputKind CurrentOutput();
 // True when the position follows device callbacks rather than a clock.
 bool ClockFollowsDevice();
 
+// Tests: from the next BASS_Init on, open the output as the SDL program does even when the
+// platform runs its headless backend.
+void IgnoreHeadlessBackendForTesting(bool ignore);
+// Tests: from the next BASS_Init on, take the position from device callbacks even on SDL's dummy
+// and disk drivers.
+void FollowDeviceCallbacksForTesting(bool follow);
+
 // The decoded audio of a stream: 44.1 kHz 16-bit little-endian stereo. Empty for an unknown
 // handle. Valid until the stream is freed.
 std::span<const uint8_t> StreamPcm(HSTREAM handle);

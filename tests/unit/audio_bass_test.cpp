@@ -32,18 +32,21 @@ int64_t TestNow() {
     return testNow.load();
 }
 
-// Each test starts with the library freed, SDL offered no usable audio driver (so the output is
-// the silent one whatever the machine has), and time standing at 1000 s until the test moves it.
+// Each test starts with the library freed, the output opened as the SDL program opens it, SDL
+// offered no usable audio driver (so the output is the silent one whatever the machine has), and
+// time standing at 1000 s until the test moves it.
 class AudioLibrary : public ::testing::Test {
   protected:
     void SetUp() override {
         BASS_Free();
+        audio::IgnoreHeadlessBackendForTesting(true);
         setenv("SDL_AUDIODRIVER", "morvanite-none", 1);
         testNow = 1000 * kSecond;
         audio::SetTimeSource(TestNow);
     }
     void TearDown() override {
         BASS_Free();
+        audio::IgnoreHeadlessBackendForTesting(false);
         audio::SetTimeSource(nullptr);
         unsetenv("SDL_AUDIODRIVER");
     }
@@ -247,6 +250,43 @@ TEST_F(AudioLibrary, DiskDriverWritesTheDecodedStream) {
     for (size_t i = start + pcm.size(); i < written.size(); ++i) {
         ASSERT_EQ(written[i], 0) << "after the stream's end, silence";
     }
+}
+
+// With the position taken from the device's callbacks, a piece shorter than the show still
+// gives a position that goes on past its end, never backwards, at the device's pace.
+TEST_F(AudioLibrary, DeviceClockGoesOnPastTheEndOfAShortPiece) {
+    audio::SetTimeSource(nullptr);
+    std::string path = ::testing::TempDir() + "audio_device_clock.raw";
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", path.c_str(), 1);
+    setenv("SDL_DISKAUDIODELAY", "2", 1);  // a buffer of 46 ms every 2 ms
+    audio::FollowDeviceCallbacksForTesting(true);
+    OpenOutput();
+    audio::FollowDeviceCallbacksForTesting(false);
+    ASSERT_TRUE(audio::ClockFollowsDevice());
+
+    std::vector<uint8_t> mp3 = mp3enc::EncodeTone(10000);
+    HSTREAM stream = CreateTone(mp3);
+    ASSERT_NE(stream, 0u);
+    const uint64_t length = audio::StreamPcm(stream).size();
+    ASSERT_TRUE(BASS_StreamPlay(stream, FALSE, 0));
+    DWORD last = 0;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (last < length + 5 * 176400u && std::chrono::steady_clock::now() < deadline) {
+        DWORD position = BASS_ChannelGetPosition(stream);
+        ASSERT_GE(position, last);
+        last = position;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_GE(last, length + 5 * 176400u);
+    BASS_Stop();
+    DWORD stopped = BASS_ChannelGetPosition(stream);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(BASS_ChannelGetPosition(stream), stopped);
+    BASS_Free();
+    unsetenv("SDL_DISKAUDIOFILE");
+    unsetenv("SDL_DISKAUDIODELAY");
+    std::remove(path.c_str());
 }
 
 #endif
