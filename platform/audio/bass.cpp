@@ -47,8 +47,9 @@
 
 #include "platform/audio/bass_state.h"
 #include "platform/audio/mp3_decode.h"
-#include "platform/audio/platform_hooks.h"
 #include "platform/audio/play_clock.h"
+#include "platform/clock.h"
+#include "platform/failures.h"
 
 namespace audio {
 namespace {
