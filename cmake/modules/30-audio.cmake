@@ -16,7 +16,7 @@ if(TARGET morvanite_platform)
   # The headless clock and the failure injection live in the platform library.
   target_link_libraries(morvanite_audio PRIVATE morvanite_platform)
 else()
-  # No platform library in this tree yet: a placeholder that carries the audio library, so that
+  # No platform library in this tree: a placeholder that carries the audio library, so that
   # the targets naming it link.
   add_library(morvanite_platform INTERFACE)
   target_link_libraries(morvanite_platform INTERFACE morvanite_audio)
@@ -27,7 +27,6 @@ endif()
 function(morvanite_audio_link_tests)
   if(TARGET morvanite-tests AND TARGET morvanite_mp3enc)
     target_link_libraries(morvanite-tests PRIVATE morvanite_mp3enc)
-    target_compile_definitions(morvanite-tests PRIVATE MORVANITE_AUDIO_HAVE_MP3ENC=1)
   endif()
   if(TARGET morvanite-tests)
     target_link_libraries(morvanite-tests PRIVATE PkgConfig::MORVANITE_AUDIO_SDL2)

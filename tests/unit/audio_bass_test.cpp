@@ -19,9 +19,7 @@
 #include "platform/audio/bass_state.h"
 #include "platform/audio/play_clock.h"
 
-#if MORVANITE_AUDIO_HAVE_MP3ENC
 #include "tools/music/mp3_encode.h"
-#endif
 
 namespace {
 
@@ -113,8 +111,6 @@ TEST_F(AudioLibrary, StopAndFreeTwiceAreHarmless) {
     // The library can be opened again afterwards.
     EXPECT_TRUE(BASS_Init(-1, 44100, 0, nullptr));
 }
-
-#if MORVANITE_AUDIO_HAVE_MP3ENC
 
 HSTREAM CreateTone(const std::vector<uint8_t>& mp3) {
     return BASS_StreamCreateFile(TRUE, const_cast<uint8_t*>(mp3.data()), 0,
@@ -288,7 +284,5 @@ TEST_F(AudioLibrary, DeviceClockGoesOnPastTheEndOfAShortPiece) {
     unsetenv("SDL_DISKAUDIODELAY");
     std::remove(path.c_str());
 }
-
-#endif
 
 }  // namespace

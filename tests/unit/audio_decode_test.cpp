@@ -10,9 +10,7 @@
 
 #include "platform/audio/mp3_decode.h"
 
-#if MORVANITE_AUDIO_HAVE_MP3ENC
 #include "tools/music/mp3_encode.h"
-#endif
 
 namespace {
 
@@ -54,8 +52,6 @@ TEST(AudioDecode, RefusesDataThatIsNotMpegAudio) {
         EXPECT_TRUE(pcm.empty()) << "case " << i;
     }
 }
-
-#if MORVANITE_AUDIO_HAVE_MP3ENC
 
 int16_t SampleAt(const std::vector<uint8_t>& pcm, size_t stereoSample, int channel) {
     size_t i = stereoSample * 4 + static_cast<size_t>(channel) * 2;
@@ -135,13 +131,5 @@ TEST(AudioDecode, SkipsAnId3v2TagAndLeadingJunk) {
     ASSERT_EQ(DecodeExact(junk, &pcm), DecodeStatus::kOk);
     EXPECT_EQ(pcm, plain);
 }
-
-#else
-
-TEST(AudioDecode, NeedsTheMp3Encoder) {
-    GTEST_SKIP() << "morvanite_mp3enc is not in this tree";
-}
-
-#endif
 
 }  // namespace
