@@ -209,7 +209,7 @@ std::vector<uint8_t> MakeMorphPicture() {
 }
 
 std::vector<uint8_t> MakeTree() {
-    // A bare tree against a calm dusk sky. The outline of its branches, between rows 17 and 117,
+    // A bare tree against a calm dusk sky. The upper outline of its branches, in rows 17 to 117,
     // is drawn in the one colour of the bottom-right pixel, which nothing else in the picture
     // shares at 5-6-5 precision: the fire rises from those pixels.
     const Rgb8 key{200, 96, 56};
@@ -275,9 +275,9 @@ std::vector<uint8_t> MakeTree() {
                 continue;
             }
             c.at(x, y) = Mix(bark, Hex(0x3A1E40), Clamp01(float(x - 150) / 120.0f));
-            // The edges that face the sky above and to the sides, where flames can catch.
-            const bool edge =
-                solid.get(x - 1, y) == 0 || solid.get(x + 1, y) == 0 || solid.get(x, y - 1) == 0;
+            // The outline along the upper side of every branch, where the flames rise from: thin
+            // enough that the branches stay visible through the fire.
+            const bool edge = solid.get(x, y - 1) == 0;
             if (edge && y >= 17 && y <= 117) outline[size_t(y) * 320 + x] = 1;
         }
     }

@@ -183,7 +183,7 @@ Mask PaintFigure(Canvas& c, const std::vector<Limb>& limbs, const FigureStyle& s
     Mask covered(c.width, c.height);
     auto height = [&](float x, float y) {
         const float d = FigureDistance(limbs, style.blend, x, y);
-        return std::sqrt(Clamp01(-d / 7.0f)) * 7.0f;
+        return std::sqrt(Clamp01(-d / 8.0f)) * 10.0f;
     };
     for (int y = 0; y < c.height; ++y) {
         for (int x = 0; x < c.width; ++x) {
