@@ -22,7 +22,8 @@ constexpr float kZoomMiddle = 0.9f;
 constexpr float kZoomSwing = 0.1f;
 constexpr float kRingStep = 0.7853981f;
 constexpr float kRingEnd = 5.969025611877441f;
-constexpr float kThetaStep = 0.034906585f;  // two degrees
+// Two degrees as the program holds it: the single-precision 3.1415925 divided by 90, in double.
+constexpr double kThetaStep = 0.03490658336215549;
 }  // namespace
 
 namespace text_scroll {
@@ -94,7 +95,7 @@ void TextScrollPart::Render(HWND, Display&, deciseconds) {
     for (int32_t i = 0; i < text_scroll::kRingSprites; ++i)
         AddSprite(*frame, xs[i], ys[i], *sprite);
 
-    theta = theta + double(kThetaStep);
+    theta = theta + kThetaStep;
 }
 
 void TextScrollPart::Present(HWND, Display& display, deciseconds) {

@@ -10,7 +10,7 @@ namespace {
 
 using namespace text_scroll;
 
-constexpr float kThetaStep = 0.034906585f;
+constexpr double kThetaStep = 0.03490658336215549;  // the scroller's two degrees
 
 TEST(TextScroll, MapsAtTheZoomExtremes) {
     int32_t columns[320], rows[240];
@@ -24,7 +24,7 @@ TEST(TextScroll, MapsAtTheZoomExtremes) {
 
     // The 46th frame: theta is 45 steps of two degrees, sin(theta) just short of 1, s = 0.8.
     double theta = 0.0;
-    for (int i = 0; i < 45; ++i) theta = theta + double(kThetaStep);
+    for (int i = 0; i < 45; ++i) theta = theta + kThetaStep;
     const double s = ZoomFactor(theta);
     EXPECT_NEAR(s, 0.8, 1e-6);
     BuildZoomMaps(s, columns, rows);
@@ -88,7 +88,7 @@ TEST(TextScroll, RingsTurnInsideTheFrame) {
             ASSERT_GE(ys[i], 5);
             ASSERT_LE(ys[i], 205);
         }
-        theta = theta + double(kThetaStep);
+        theta = theta + kThetaStep;
     }
 }
 
