@@ -2,6 +2,9 @@
 // on the headless backend, with the real pictures from the embedded resources.
 #pragma once
 
+#include <benchmark/benchmark.h>
+
+#include "parts/parte.h"
 #include "platform/testing.h"
 #include "runtime/window.h"
 #include "video/display.h"
