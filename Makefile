@@ -3,6 +3,7 @@ BUILD   ?= build
 BENCH   ?= build-release
 JOBS    ?= $(shell nproc)
 CMAKE   ?= cmake
+CMAKE_FLAGS ?=
 
 .PHONY: all deps configure build check play bench clean
 
@@ -12,7 +13,7 @@ deps:
 	./scripts/install-deps.sh
 
 $(BUILD)/CMakeCache.txt:
-	$(CMAKE) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	$(CMAKE) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
 
 configure: $(BUILD)/CMakeCache.txt
 
