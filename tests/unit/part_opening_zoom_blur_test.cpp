@@ -134,6 +134,33 @@ TEST(ZoomBlurSoften, UsesTheLayoutMasks) {
     Use565();
 }
 
+TEST(ZoomBlurSoften, EveryLayoutGivesTheMaskedAverage) {
+    const PixelLayoutFields layouts[] = {
+        {0xF800, 0x07E0, 0x001F, 5, 6, 5},
+        {0x7C00, 0x03E0, 0x001F, 5, 5, 5},
+        {0xFC00, 0x03E0, 0x001F, 6, 5, 5},  // six red bits
+        {0xF000, 0x0F00, 0x00F0, 4, 4, 4},  // blue not at bit 0
+    };
+    Image source(320, 240, 16), dest(320, 240, 16);
+    FillPattern(source);
+    const uint16_t* s = Pixels(source);
+    for (const PixelLayoutFields& layout : layouts) {
+        PixelLayout = layout;
+        zoomblur::SoftenEightNeighbours(dest, source);
+        for (int q = 321; q <= 76004; q += 37) {
+            uint32_t sums[3] = {0, 0, 0};
+            const uint32_t masks[3] = {layout.redMask, layout.greenMask, layout.blueMask};
+            for (int offset : {-321, -320, -319, -1, 1, 319, 320, 321}) {
+                for (int c = 0; c < 3; ++c) sums[c] += s[q + offset] & masks[c];
+            }
+            uint32_t expected = 0;
+            for (int c = 0; c < 3; ++c) expected |= (sums[c] >> 3) & masks[c];
+            ASSERT_EQ(Pixels(dest)[q], expected) << layout.redMask << " at " << q;
+        }
+    }
+    Use565();
+}
+
 TEST(OpeningStrips, WindowsAreOpenAtBothEnds) {
     for (int l : {40, 70}) EXPECT_FALSE(opening::PlaceStrip(1, l).active) << l;
     for (int l : {50, 90}) EXPECT_FALSE(opening::PlaceStrip(2, l).active) << l;
