@@ -1,0 +1,21 @@
+// What the headless runs make of a visible frame: its checksum and its picture.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+// FNV-1a 64 (offset basis 0xcbf29ce484222325, prime 0x100000001b3) over the frame's pixels, row
+// 0 first, each as two little-endian bytes, without the row padding of `pitch`.
+uint64_t FrameHash(const uint16_t* pixels, int width, int height, int pitch);
+
+// A channel of `bits` bits widened to 8 by repeating its bits (5 bits: v << 3 | v >> 2).
+uint8_t WidenChannel(uint32_t value, int bits);
+
+// Writes the 16-bit frame as an 8-bit RGB PNG, each channel taken by its mask and widened.
+bool WriteFramePng(const std::string& path, const uint16_t* pixels, int width, int height,
+                   int pitch, uint32_t redMask, uint32_t greenMask, uint32_t blueMask,
+                   std::string* error);
+
+}  // namespace platform

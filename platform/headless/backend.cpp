@@ -1,0 +1,209 @@
+// Headless backend: runs the show without screen, sound or input, as fast as it can.
+//
+// Implements: a virtual music clock (after k flips at F frames per second the position is
+// floor(k * 176400 / F) bytes, plus the time spent inactive); Escape pressed at a script time;
+// focus lost at one script time and regained at a later music time (the clock jumps there);
+// per-flip hash lines; PNG pictures of chosen frames and of the finished loading screen; message
+// boxes recorded and printed to stderr; a fixed 640x480 screen.
+// Leaves out: any real waiting (Flip never waits), sound, window-manager events.
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/clock.h"
+#include "platform/frame.h"
+#include "platform/headless/headless.h"
+#include "platform/testing.h"
+
+namespace platform {
+namespace {
+
+constexpr uint32_t kBytesPerSecond = 176400;
+constexpr uint32_t kBytesPerUnit = 17400;
+// A program that waits this often in a row while nothing is scheduled would wait forever.
+constexpr int kHopelessWaits = 1000;
+
+struct ShotTime {
+    int time;
+    bool taken;
+};
+
+class HeadlessMachine final : public Backend {
+public:
+    bool Headless() const override { return true; }
+    bool OpenWindow(const char*, HICON) override { return true; }
+    void ShowWindow(bool) override {}
+    void CloseWindow() override {}
+
+    void PumpEvents() override {
+        int nextT = (int)(Position() / kBytesPerUnit);
+        if (options.escapeAt >= 0 && !escaped && nextT >= options.escapeAt) {
+            escaped = true;
+            // Repeat count 1, scan code 1 (Escape) in bits 16..23.
+            PostToMainWindow(WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        }
+        if (options.deactivateAt >= 0 && !deactivated && nextT >= options.deactivateAt) {
+            deactivated = true;
+            waitingForFocus = true;
+            SetAppActive(false);
+        }
+    }
+
+    void WaitEvent() override {
+        if (waitingForFocus && options.activateAt >= 0) {
+            waitingForFocus = false;
+            idleWaits = 0;
+            uint32_t target = (uint32_t)options.activateAt * kBytesPerUnit;
+            uint32_t now = Position();
+            if (target > now) inactiveBytes += target - now;
+            SetAppActive(true);
+            return;
+        }
+        if (++idleWaits >= kHopelessWaits) {
+            std::fprintf(stderr,
+                         "headless: the program waits for input that will never come; giving "
+                         "up\n");
+            std::fflush(stdout);
+            std::_Exit(3);
+        }
+    }
+
+    void PresentFrame(const uint16_t* pixels, int width, int height, int pitch) override {
+        idleWaits = 0;
+        uint32_t position = clockRead ? lastRead : Position();
+        int t = (int)(position / kBytesPerUnit);
+        if (hashes != nullptr) {
+            std::string label = labeller != nullptr ? labeller() : "-";
+            std::fprintf(hashes, "%lld %d %s %016llx\n", (long long)flips, t, label.c_str(),
+                         (unsigned long long)FrameHash(pixels, width, height, pitch));
+        }
+        for (ShotTime& shot : shots) {
+            if (shot.taken || t < shot.time) continue;
+            shot.taken = true;
+            Picture("t" + std::to_string(shot.time), pixels, width, height, pitch);
+        }
+        ++flips;
+        lastFlipT = t;
+    }
+
+    void ShowMessageBox(const char* text, const char* caption) override {
+        std::fprintf(stderr, "message box \"%s\":\n%s\n", caption, text);
+    }
+
+    int ScreenWidth() override { return 640; }
+    int ScreenHeight() override { return 480; }
+
+    uint32_t Position() const {
+        return (uint32_t)((uint64_t)flips * kBytesPerSecond / (uint64_t)options.fps) +
+               inactiveBytes;
+    }
+
+    uint32_t ReadClock() {
+        if (!clockRead) {
+            clockRead = true;
+            LoadingDone();
+        }
+        lastRead = Position();
+        return lastRead;
+    }
+
+    void LoadingDone() {
+        if (!options.shotLoad || loadShotTaken) return;
+        loadShotTaken = true;
+        int width = 0, height = 0;
+        std::vector<uint16_t> frame = testing::VisibleFrame(&width, &height);
+        if (!frame.empty()) Picture("load", frame.data(), width, height, width * 2);
+    }
+
+    void Picture(const std::string& name, const uint16_t* pixels, int width, int height,
+                 int pitch) {
+        std::string error;
+        std::string path = options.shotsDir + "/" + name + ".png";
+        if (!WriteFramePng(path, pixels, width, height, pitch, 0xF800, 0x07E0, 0x001F, &error)) {
+            std::fprintf(stderr, "headless: %s\n", error.c_str());
+            writeFailed = true;
+        }
+    }
+
+    void Reset() {
+        if (hashes != nullptr) std::fclose(hashes);
+        *this = HeadlessMachine();
+    }
+
+    HeadlessOptions options;
+    FILE* hashes = nullptr;
+    std::vector<ShotTime> shots;
+    std::string (*labeller)() = nullptr;
+    int64_t flips = 0;
+    int lastFlipT = -1;
+    uint32_t inactiveBytes = 0;
+    uint32_t lastRead = 0;
+    bool clockRead = false;
+    bool musicStarted = false;
+    bool loadShotTaken = false;
+    bool escaped = false;
+    bool deactivated = false;
+    bool waitingForFocus = false;
+    bool writeFailed = false;
+    int idleWaits = 0;
+};
+
+HeadlessMachine& Instance() {
+    static HeadlessMachine instance;
+    return instance;
+}
+
+}  // namespace
+
+Backend& HeadlessBackend() { return Instance(); }
+
+bool ConfigureHeadless(const HeadlessOptions& options, std::string* error) {
+    HeadlessMachine& headless = Instance();
+    if (options.fps <= 0) {
+        *error = "the frame rate must be 1 or more";
+        return false;
+    }
+    headless.options = options;
+    headless.shots.clear();
+    for (int time : options.shotTimes) headless.shots.push_back(ShotTime{time, false});
+    if (!options.hashesPath.empty()) {
+        if (headless.hashes != nullptr) std::fclose(headless.hashes);
+        headless.hashes = std::fopen(options.hashesPath.c_str(), "w");
+        if (headless.hashes == nullptr) {
+            *error = "can't write " + options.hashesPath;
+            return false;
+        }
+    }
+    return true;
+}
+
+void ResetHeadless() { Instance().Reset(); }
+
+bool FinishHeadless(std::string* error) {
+    HeadlessMachine& headless = Instance();
+    bool ok = !headless.writeFailed;
+    if (headless.hashes != nullptr) {
+        ok = std::fclose(headless.hashes) == 0 && ok;
+        headless.hashes = nullptr;
+    }
+    if (!ok) *error = "writing the frame records failed";
+    return ok;
+}
+
+void SetFrameLabeller(std::string (*labeller)()) { Instance().labeller = labeller; }
+
+HeadlessSummary HeadlessResults() {
+    return HeadlessSummary{Instance().flips, Instance().lastFlipT};
+}
+
+bool IsHeadless() { return CurrentBackend().Headless(); }
+
+uint32_t HeadlessMusicPosition() { return Instance().ReadClock(); }
+
+void NotifyMusicStarted() {
+    HeadlessMachine& headless = Instance();
+    if (headless.musicStarted) return;
+    headless.musicStarted = true;
+    headless.LoadingDone();
+}
+
+}  // namespace platform

@@ -1,0 +1,42 @@
+// The headless backend: no screen, sound or input. A virtual clock advanced by flips, scripted
+// key presses and focus changes, and records of every frame (checksums, pictures).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/backend.h"
+
+namespace platform {
+
+struct HeadlessOptions {
+    int fps = 60;               // virtual frames per second of the clock
+    int escapeAt = -1;          // script time at which Escape is pressed; -1: never
+    int deactivateAt = -1;      // script time at which the focus is lost; -1: never
+    int activateAt = -1;        // music time at which it comes back; -1: never
+    std::string hashesPath;     // one line per flip; empty: none
+    std::string shotsDir;       // where pictures go
+    std::vector<int> shotTimes; // script times to picture
+    bool shotLoad = false;      // picture the screen when loading is over
+};
+
+Backend& HeadlessBackend();
+
+// Sets the options and opens the files they name; false with a reason on failure.
+bool ConfigureHeadless(const HeadlessOptions& options, std::string* error);
+// Back to the start: default options, clock at zero, no files, nothing recorded.
+void ResetHeadless();
+// Flushes and closes the files; false with a reason when writing failed.
+bool FinishHeadless(std::string* error);
+
+// Names what was on screen for each hash line (the active part); "-" when unset.
+void SetFrameLabeller(std::string (*labeller)());
+
+struct HeadlessSummary {
+    int64_t flips = 0;
+    int lastT = -1;  // t of the pass that made the last flip; -1 before the first
+};
+HeadlessSummary HeadlessResults();
+
+}  // namespace platform

@@ -1,0 +1,162 @@
+// morvanite-render: the show on the headless backend, for tests and offline work. It runs as fast
+// as it can against a virtual clock and records what it shows.
+#include <cxxabi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <typeinfo>
+
+#include "platform/failures.h"
+#include "platform/headless/headless.h"
+#include "platform/trace_sink.h"
+#include "runtime/script.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: morvanite-render [options]\n"
+    "  --fps N                    virtual frames per second of the clock (default 60)\n"
+    "  --hashes FILE              one line per flip: index, t, active part, frame hash\n"
+    "  --shots DIR --at LIST      pictures of the frames at the script times of LIST\n"
+    "                             (comma-separated; 'load' pictures the loading screen)\n"
+    "  --escape-at T              press Escape when the clock reaches T\n"
+    "  --deactivate-at T          lose the focus when the clock reaches T ...\n"
+    "  --activate-at T2           ... and get it back when the music reaches T2\n"
+    "  --fail NAME[@N][=CODE]     make the N-th call of NAME fail (repeatable)\n"
+    "  --trace FILE               write the program's trace lines to FILE\n";
+
+int Usage(const std::string& problem) {
+    std::fprintf(stderr, "morvanite-render: %s\n%s", problem.c_str(), kUsage);
+    return 2;
+}
+
+bool ReadInt(const char* text, int* value) {
+    char* end = nullptr;
+    long parsed = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || parsed < 0 || parsed > 1000000000) return false;
+    *value = (int)parsed;
+    return true;
+}
+
+bool ReadTimes(const std::string& list, platform::HeadlessOptions* options) {
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t comma = list.find(',', start);
+        std::string item = list.substr(start, comma == std::string::npos ? comma : comma - start);
+        int time = 0;
+        if (item == "load") {
+            options->shotLoad = true;
+        } else if (ReadInt(item.c_str(), &time)) {
+            options->shotTimes.push_back(time);
+        } else {
+            return false;
+        }
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    return true;
+}
+
+// The class name of the active part, for the hash lines.
+std::string ActivePartName() {
+    if (Parte_activa == nullptr) return "-";
+    const char* mangled = typeid(*Parte_activa).name();
+    int status = 0;
+    std::unique_ptr<char, void (*)(void*)> name(
+        abi::__cxa_demangle(mangled, nullptr, nullptr, &status), std::free);
+    return status == 0 && name ? std::string(name.get()) : std::string(mangled);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    platform::HeadlessOptions options;
+    std::string tracePath;
+    bool haveAt = false;
+    std::string commandLine;
+    for (int i = 1; i < argc; ++i) {
+        std::string option = argv[i];
+        if (i > 1) commandLine += ' ';
+        commandLine += option;
+        if (option == "--help" || option == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (i + 1 >= argc) return Usage("missing value after " + option);
+        const char* value = argv[++i];
+        commandLine += ' ';
+        commandLine += value;
+        std::string error;
+        if (option == "--fps") {
+            if (!ReadInt(value, &options.fps) || options.fps == 0) {
+                return Usage("--fps needs a whole number of 1 or more");
+            }
+        } else if (option == "--hashes") {
+            options.hashesPath = value;
+        } else if (option == "--shots") {
+            options.shotsDir = value;
+        } else if (option == "--at") {
+            if (!ReadTimes(value, &options)) {
+                return Usage("--at needs script times and 'load', separated by commas");
+            }
+            haveAt = true;
+        } else if (option == "--escape-at") {
+            if (!ReadInt(value, &options.escapeAt)) return Usage("--escape-at needs a time");
+        } else if (option == "--deactivate-at") {
+            if (!ReadInt(value, &options.deactivateAt)) return Usage("--deactivate-at needs a time");
+        } else if (option == "--activate-at") {
+            if (!ReadInt(value, &options.activateAt)) return Usage("--activate-at needs a time");
+        } else if (option == "--fail") {
+            if (!platform::ArmFailure(value, &error)) return Usage("--fail: " + error);
+        } else if (option == "--trace") {
+            tracePath = value;
+        } else {
+            return Usage("unknown option " + option);
+        }
+    }
+    if (haveAt != !options.shotsDir.empty()) return Usage("--shots and --at go together");
+    if ((options.deactivateAt >= 0) != (options.activateAt >= 0)) {
+        return Usage("--deactivate-at and --activate-at go together");
+    }
+    if (!options.shotsDir.empty()) {
+        std::error_code failure;
+        std::filesystem::create_directories(options.shotsDir, failure);
+        if (failure) return Usage("can't make " + options.shotsDir + ": " + failure.message());
+    }
+
+    std::string error;
+    platform::SetBackend(&platform::HeadlessBackend());
+    if (!platform::ConfigureHeadless(options, &error)) return Usage(error);
+    FILE* trace = nullptr;
+    if (!tracePath.empty()) {
+        trace = std::fopen(tracePath.c_str(), "w");
+        if (trace == nullptr) return Usage("can't write " + tracePath);
+        platform::SetTraceFile(trace);
+    }
+    platform::SetFrameLabeller(ActivePartName);
+
+    int exitCode = WinMain(GetModuleHandleA(nullptr), nullptr, commandLine.data(), SW_SHOWNORMAL);
+
+    bool written = platform::FinishHeadless(&error);
+    if (trace != nullptr) {
+        platform::SetTraceFile(nullptr);
+        if (std::fclose(trace) != 0) {
+            written = false;
+            error = "writing " + tracePath + " failed";
+        }
+    }
+    platform::HeadlessSummary summary = platform::HeadlessResults();
+    std::printf("flips=%lld last_t=%d boxes=%d exit=%d\n", (long long)summary.flips, summary.lastT,
+                platform::MessageBoxCount(), exitCode);
+    std::fflush(stdout);
+    if (!written) {
+        // The show ran, but its records are incomplete: that must not pass for success.
+        std::fprintf(stderr, "morvanite-render: %s\n", error.c_str());
+        return exitCode != 0 ? exitCode : 2;
+    }
+    return exitCode;
+}
