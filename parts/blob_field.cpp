@@ -106,27 +106,34 @@ void MovePoints(BlobPoint (&points)[kPointCount], float phi) {
 
 uint16_t* FillField(uint16_t* out, const float* table, const uint16_t* ramp,
                     const BlobPoint (&points)[kPointCount]) {
-    int32_t px[kPointCount];
-    int32_t py[kPointCount];
-    double weight[kPointCount];
-    for (int32_t i = 0; i < kPointCount; ++i) {
-        px[i] = points[i].x;
-        py[i] = points[i].y;
-        weight[i] = points[i].weight;
-        if (px[i] < 0 || px[i] >= kFieldWidth || py[i] < 0 || py[i] >= kFieldHeight) return out;
+    for (const BlobPoint& point : points) {
+        if (point.x < 0 || point.x >= kFieldWidth || point.y < 0 || point.y >= kFieldHeight)
+            return out;
     }
+    static_assert(kPointCount == 6, "the sum below adds six glows");
+    // Per row, each point's glow along the row (table entry times weight, in double), laid out
+    // by column so that the sums below run over whole rows.
+    double glow[kPointCount][kFieldWidth];
+    double sums[kFieldWidth];
     for (int32_t y = 0; y < kFieldHeight; ++y) {
-        const float* rows[kPointCount];
-        for (int32_t i = 0; i < kPointCount; ++i)
-            rows[i] = table + std::abs(y - py[i]) * kFieldWidth;
+        for (int32_t i = 0; i < kPointCount; ++i) {
+            const float* row = table + std::abs(y - points[i].y) * kFieldWidth;
+            const double weight = points[i].weight;
+            const int32_t px = points[i].x;
+            for (int32_t x = 0; x < px; ++x) glow[i][x] = double(row[px - x]) * weight;
+            for (int32_t x = px; x < kFieldWidth; ++x) glow[i][x] = double(row[x - px]) * weight;
+        }
         for (int32_t x = 0; x < kFieldWidth; ++x) {
             double sum = 0.0;
-            for (int32_t i = 0; i < kPointCount; ++i) {
-                sum = sum + double(rows[i][std::abs(x - px[i])]) * weight[i];
-            }
-            if (sum > 255.0) sum = 255.0;
-            *out++ = ramp[TruncToInt(sum) & 255];
+            sum = sum + glow[0][x];
+            sum = sum + glow[1][x];
+            sum = sum + glow[2][x];
+            sum = sum + glow[3][x];
+            sum = sum + glow[4][x];
+            sum = sum + glow[5][x];
+            sums[x] = sum > 255.0 ? 255.0 : sum;
         }
+        for (int32_t x = 0; x < kFieldWidth; ++x) *out++ = ramp[TruncToInt(sums[x]) & 255];
     }
     return out;
 }
