@@ -108,6 +108,12 @@ void DrawRotozoom(Image& frame, const Image& texture, const Image& picture, int3
     }
 }
 
+void AdvanceZoom(double& zoom, double& zoomStep) {
+    zoom += zoomStep;
+    if (zoom > kZoomLimit) zoomStep = -kZoomStep;
+    if (zoom < -kZoomLimit) zoomStep = kZoomStep;
+}
+
 double AngleStepAt(int32_t localTime) {
     const int32_t l = localTime;
     if ((l >= 40 && l <= 57) || (l >= 74 && l <= 91)) return -kAngleStep;
@@ -168,9 +174,7 @@ void RotozoomPicturePart::Render(HWND, Display& display, deciseconds t) {
     if (rotozoom::FlashAt(l)) WhiteOut(*frame, display);
 
     angle += angleStep;
-    zoom += zoomStep;
-    if (zoom > kZoomLimit) zoomStep = -kZoomStep;
-    if (zoom < -kZoomLimit) zoomStep = kZoomStep;
+    rotozoom::AdvanceZoom(zoom, zoomStep);
 }
 
 void RotozoomPicturePart::Present(HWND, Display& display, deciseconds) {

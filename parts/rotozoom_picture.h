@@ -25,6 +25,10 @@ void HalveChannels(Image& image);
 // expected sizes, 16 bits per pixel and packed rows.
 void DrawRotozoom(Image& frame, const Image& texture, const Image& picture, int32_t p, int32_t q);
 
+// One frame's zoom move: zoom += step; then the step turns to -0.0002 above 0.05 and to +0.0002
+// below -0.05 (strict tests).
+void AdvanceZoom(double& zoom, double& zoomStep);
+
 // The angle step for local time L: -0.01 in 40..57 and 74..91, otherwise +0.01.
 double AngleStepAt(int32_t localTime);
 

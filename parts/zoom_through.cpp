@@ -84,6 +84,12 @@ void DrawZoomThrough(Image& frame, const Image& picture, const Image& backdrop,
     }
 }
 
+void AdvanceZoom(double& zoom, double& angle) {
+    zoom = std::cos(angle);
+    if (zoom < 0.0) zoom = 0.0;
+    angle += kAngleStep;
+}
+
 }  // namespace zoomthrough
 
 void ZoomThroughPart::Load(HWND, Display&) {
@@ -113,9 +119,7 @@ void ZoomThroughPart::Render(HWND, Display&, deciseconds t) {
     if (l > 30) {
         zoomthrough::BuildZoomMaps(columnMap, rowMap, zoom);
         if (ready) zoomthrough::DrawZoomThrough(*frame, *picture, *backdrop, columnMap, rowMap);
-        zoom = std::cos(angle);
-        if (zoom < 0.0) zoom = 0.0;
-        angle += kAngleStep;
+        zoomthrough::AdvanceZoom(zoom, angle);
     }
 }
 

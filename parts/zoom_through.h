@@ -26,6 +26,10 @@ void BuildZoomMaps(int32_t (&columns)[kWidth], int32_t (&rows)[kHeight], double 
 void DrawZoomThrough(Image& frame, const Image& picture, const Image& backdrop,
                      const int32_t (&columns)[kWidth], const int32_t (&rows)[kHeight]);
 
+// After a zoom-through frame: zoom = cos(angle), clamped below at 0.0; then angle +=
+// 0.008726646111111111.
+void AdvanceZoom(double& zoom, double& angle);
+
 }  // namespace zoomthrough
 
 class ZoomThroughPart : public Parte {

@@ -130,3 +130,31 @@ TEST(RotozoomSchedule, FlashesAtTheReversalsAndOnEvenTimesAtTheEnd) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RotozoomZoom, TurnsAfterItFirstExceedsTheLimit) {
+    double zoom = 0.0, step = 0.0002;
+    int additions = 0;
+    while (step > 0.0) {
+        rotozoom::AdvanceZoom(zoom, step);
+        ++additions;
+        ASSERT_LT(additions, 1000);
+    }
+    EXPECT_EQ(additions, 251);
+    EXPECT_NEAR(zoom, 0.0502, 1e-12);  // drawn once at this value before the zoom falls back
+    rotozoom::AdvanceZoom(zoom, step);
+    EXPECT_NEAR(zoom, 0.0500, 1e-12);
+    // Down through zero (the texture turned by 180 degrees) to just past -0.05, and back.
+    int down = 0;
+    while (step < 0.0) {
+        rotozoom::AdvanceZoom(zoom, step);
+        ++down;
+        ASSERT_LT(down, 1000);
+    }
+    EXPECT_LT(zoom, -0.05);
+    EXPECT_GT(zoom, -0.0503);
+    EXPECT_DOUBLE_EQ(step, 0.0002);
+}
+
+}  // namespace

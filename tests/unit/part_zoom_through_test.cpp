@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 #include "image/image.h"
 #include "parts/zoom_through.h"
@@ -121,6 +122,27 @@ TEST(ZoomThroughDraw, RefusesMapsOutsideThePicture) {
     int32_t wave[320] = {};
     zoomthrough::DrawWave(frame, missing, wave);
     for (int i = 0; i < 320 * 240; ++i) ASSERT_EQ(Pixels(frame)[i], 0) << i;
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ZoomThroughZoom, ShrinksByTheCosineAndStopsAtZero) {
+    // Zoom frame k uses the zoom left by frame k - 1; frame 1 uses the starting 1.0.
+    double zoom = 1.0, angle = 0.0;
+    std::vector<double> used;
+    for (int k = 1; k <= 200; ++k) {
+        used.push_back(zoom);
+        zoomthrough::AdvanceZoom(zoom, angle);
+    }
+    EXPECT_EQ(used[0], 1.0);
+    EXPECT_EQ(used[1], 1.0);  // cos(0)
+    EXPECT_EQ(used[2], std::cos(0.008726646111111111));
+    EXPECT_GT(used[181], 0.0);  // frame 182
+    EXPECT_LT(used[181], 1e-7);
+    EXPECT_NEAR(used[181], 2.68e-8, 0.01e-8);
+    for (int k = 183; k <= 200; ++k) EXPECT_EQ(used[k - 1], 0.0) << k;
 }
 
 }  // namespace
