@@ -10,7 +10,7 @@
 namespace platform {
 
 class Backend {
-public:
+  public:
     virtual ~Backend() = default;
 
     // True for the backend without a screen, sound or input of its own.

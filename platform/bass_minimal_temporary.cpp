@@ -13,13 +13,25 @@ bool playing = false;
 std::chrono::steady_clock::time_point playStart;
 }  // namespace
 
-DWORD BASS_GetVersion(void) { return 0x00070000; }
-int BASS_ErrorGetCode(void) { return BASS_OK; }
-BOOL BASS_Init(int, DWORD, DWORD, HWND) { return TRUE; }
-BOOL BASS_Start(void) { return TRUE; }
-BOOL BASS_SetVolume(DWORD) { return TRUE; }
+DWORD BASS_GetVersion(void) {
+    return 0x00070000;
+}
+int BASS_ErrorGetCode(void) {
+    return BASS_OK;
+}
+BOOL BASS_Init(int, DWORD, DWORD, HWND) {
+    return TRUE;
+}
+BOOL BASS_Start(void) {
+    return TRUE;
+}
+BOOL BASS_SetVolume(DWORD) {
+    return TRUE;
+}
 void BASS_StreamFree(HSTREAM) {}
-HSTREAM BASS_StreamCreateFile(BOOL, void*, DWORD, DWORD, DWORD) { return 1; }
+HSTREAM BASS_StreamCreateFile(BOOL, void*, DWORD, DWORD, DWORD) {
+    return 1;
+}
 
 BOOL BASS_StreamPlay(HSTREAM handle, BOOL, DWORD) {
     if (handle == 0) return FALSE;
@@ -33,12 +45,14 @@ DWORD BASS_ChannelGetPosition(DWORD) {
     if (platform::IsHeadless()) return platform::HeadlessMusicPosition();
     if (!playing) return 0;
     auto elapsed = std::chrono::steady_clock::now() - playStart;
-    return (DWORD)(std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count() *
-                   176400 / 1000000);
+    return (DWORD)(std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count() * 176400 /
+                   1000000);
 }
 
 BOOL BASS_Stop(void) {
     playing = false;
     return TRUE;
 }
-void BASS_Free(void) { playing = false; }
+void BASS_Free(void) {
+    playing = false;
+}

@@ -21,7 +21,8 @@
 #include "platform/gdi.h"
 #include "platform/testing.h"
 
-const GUID IID_IDirectDraw7 = {0x15e65ec0, 0x3b9c, 0x11d2, {0xb9, 0x2f, 0x00, 0x60, 0x97, 0x97, 0xea, 0x5b}};
+const GUID IID_IDirectDraw7 = {
+    0x15e65ec0, 0x3b9c, 0x11d2, {0xb9, 0x2f, 0x00, 0x60, 0x97, 0x97, 0xea, 0x5b}};
 
 namespace platform {
 namespace {
@@ -34,11 +35,11 @@ struct DisplayMode {
 
 // In the order a driver of the time listed them: by depth, then by size.
 const DisplayMode kModes[] = {
-    {320, 200, 8},   {320, 240, 8},   {400, 300, 8},   {512, 384, 8},    {640, 400, 8},
-    {640, 480, 8},   {800, 600, 8},   {1024, 768, 8},  {1280, 1024, 8},  {320, 200, 16},
-    {320, 240, 16},  {400, 300, 16},  {512, 384, 16},  {640, 400, 16},   {640, 480, 16},
-    {800, 600, 16},  {1024, 768, 16}, {1280, 1024, 16}, {320, 200, 32},  {320, 240, 32},
-    {400, 300, 32},  {512, 384, 32},  {640, 400, 32},  {640, 480, 32},   {800, 600, 32},
+    {320, 200, 8},   {320, 240, 8},    {400, 300, 8},    {512, 384, 8},   {640, 400, 8},
+    {640, 480, 8},   {800, 600, 8},    {1024, 768, 8},   {1280, 1024, 8}, {320, 200, 16},
+    {320, 240, 16},  {400, 300, 16},   {512, 384, 16},   {640, 400, 16},  {640, 480, 16},
+    {800, 600, 16},  {1024, 768, 16},  {1280, 1024, 16}, {320, 200, 32},  {320, 240, 32},
+    {400, 300, 32},  {512, 384, 32},   {640, 400, 32},   {640, 480, 32},  {800, 600, 32},
     {1024, 768, 32}, {1280, 1024, 32},
 };
 
@@ -69,7 +70,7 @@ class SoftSurface;
 SoftSurface* livePrimary = nullptr;
 
 class SoftSurface final : public IDirectDrawSurface7 {
-public:
+  public:
     SoftSurface(DWORD width, DWORD height, const DDPIXELFORMAT& format, DWORD caps)
         : width_(width), height_(height), format_(format), caps_(caps) {}
 
@@ -130,13 +131,15 @@ public:
         for (int64_t y = 0; y < destHeight; ++y) {
             const uint8_t* srcRow =
                 srcMemory + (size_t)(src.top + y * srcHeight / destHeight) * from->pitch_;
-            uint8_t* destRow = memory_ + (size_t)(dest.top + y) * pitch_ + (size_t)dest.left * bytes;
+            uint8_t* destRow =
+                memory_ + (size_t)(dest.top + y) * pitch_ + (size_t)dest.left * bytes;
             if (srcWidth == destWidth) {
                 std::memcpy(destRow, srcRow + (size_t)src.left * bytes, (size_t)destWidth * bytes);
                 continue;
             }
             for (int64_t x = 0; x < destWidth; ++x) {
-                const uint8_t* pixel = srcRow + (size_t)(src.left + x * srcWidth / destWidth) * bytes;
+                const uint8_t* pixel =
+                    srcRow + (size_t)(src.left + x * srcWidth / destWidth) * bytes;
                 std::memcpy(destRow + (size_t)x * bytes, pixel, bytes);
             }
         }
@@ -214,13 +217,13 @@ public:
         if (!Inside(area)) return DDERR_INVALIDRECT;
         std::memset(desc, 0, sizeof *desc);
         desc->dwSize = sizeof(DDSURFACEDESC2);
-        desc->dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_PIXELFORMAT |
-                        DDSD_LPSURFACE;
+        desc->dwFlags =
+            DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_PIXELFORMAT | DDSD_LPSURFACE;
         desc->dwWidth = width_;
         desc->dwHeight = height_;
         desc->lPitch = pitch_;
-        desc->lpSurface = memory_ + (size_t)area.top * pitch_ +
-                          (size_t)area.left * (format_.dwRGBBitCount / 8);
+        desc->lpSurface =
+            memory_ + (size_t)area.top * pitch_ + (size_t)area.left * (format_.dwRGBBitCount / 8);
         desc->ddpfPixelFormat = format_;
         desc->ddsCaps.dwCaps = caps_;
         locked_ = true;
@@ -254,14 +257,15 @@ public:
     DWORD Height() const { return height_; }
     LONG Pitch() const { return pitch_; }
 
-private:
+  private:
     ~SoftSurface() = default;
 
     bool Busy() const { return locked_ || dc_ != nullptr; }
     RECT Whole() const { return RECT{0, 0, (LONG)width_, (LONG)height_}; }
     bool Inside(const RECT& rect) const {
         return rect.left >= 0 && rect.top >= 0 && rect.left <= rect.right &&
-               rect.top <= rect.bottom && rect.right <= (LONG)width_ && rect.bottom <= (LONG)height_;
+               rect.top <= rect.bottom && rect.right <= (LONG)width_ &&
+               rect.bottom <= (LONG)height_;
     }
 
     ULONG refs_ = 1;
@@ -280,7 +284,7 @@ private:
 };
 
 class SoftDirectDraw final : public IDirectDraw7 {
-public:
+  public:
     ULONG Release() override {
         ULONG left = --refs_;
         if (left == 0) delete this;
@@ -337,8 +341,7 @@ public:
         return DD_OK;
     }
 
-    HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel, DWORD,
-                           DWORD) override {
+    HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel, DWORD, DWORD) override {
         int64_t code = DDERR_INVALIDMODE;
         if (ShouldFail("SetDisplayMode", &code)) return (HRESULT)code;
         if (!exclusive_) return DDERR_NOEXCLUSIVEMODE;
@@ -353,7 +356,7 @@ public:
         return DD_OK;
     }
 
-private:
+  private:
     ~SoftDirectDraw() = default;
 
     HRESULT CreatePrimary(LPDDSURFACEDESC2 desc, DWORD caps, LPDIRECTDRAWSURFACE7* surface) {
@@ -372,9 +375,9 @@ private:
                                         caps | DDSCAPS_FRONTBUFFER | DDSCAPS_VIDEOMEMORY);
         primary->Allocate();
         if (chain) {
-            auto* back = new SoftSurface(mode_.width, mode_.height, format,
-                                         DDSCAPS_BACKBUFFER | DDSCAPS_FLIP | DDSCAPS_COMPLEX |
-                                             DDSCAPS_VIDEOMEMORY);
+            auto* back = new SoftSurface(
+                mode_.width, mode_.height, format,
+                DDSCAPS_BACKBUFFER | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_VIDEOMEMORY);
             back->Allocate();
             primary->AttachBackBuffer(back);
         }
@@ -426,6 +429,10 @@ private:
 }  // namespace
 
 namespace testing {
+
+void ForgetDisplay() {
+    livePrimary = nullptr;
+}
 
 std::vector<uint16_t> VisibleFrame(int* width, int* height) {
     std::vector<uint16_t> frame;

@@ -30,20 +30,30 @@ std::vector<std::string>& CapturedTrace() {
 
 }  // namespace
 
-void SetTraceFile(FILE* file) { traceFile = file; }
+void SetTraceFile(FILE* file) {
+    traceFile = file;
+}
 
-int MessageBoxCount() { return (int)Boxes().size(); }
+int MessageBoxCount() {
+    return (int)Boxes().size();
+}
 
 namespace testing {
 
-const std::vector<RecordedBox>& MessageBoxes() { return Boxes(); }
-void ForgetMessageBoxes() { Boxes().clear(); }
+const std::vector<RecordedBox>& MessageBoxes() {
+    return Boxes();
+}
+void ForgetMessageBoxes() {
+    Boxes().clear();
+}
 
 void CaptureTrace(bool capture) {
     captureTrace = capture;
     CapturedTrace().clear();
 }
-const std::vector<std::string>& TraceLines() { return CapturedTrace(); }
+const std::vector<std::string>& TraceLines() {
+    return CapturedTrace();
+}
 
 }  // namespace testing
 }  // namespace platform

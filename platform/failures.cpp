@@ -35,7 +35,8 @@ struct NamedCode {
     int64_t value;
 };
 
-#define CODE(name) {#name, (int64_t)(name)}
+#define CODE(name) \
+    { #name, (int64_t)(name) }
 const NamedCode kResultCodes[] = {
     CODE(DD_OK),
     CODE(DDERR_UNSUPPORTED),
@@ -145,8 +146,16 @@ const NamedCode kResultCodes[] = {
 
 // The platform functions that count their calls (besides the audio library's BASS_ calls).
 const char* const kFailingFunctions[] = {
-    "CheckProcessor", "CreateWindowExA", "DirectDrawCreateEx", "SetCooperativeLevel",
-    "SetDisplayMode", "CreateSurface", "GetAttachedSurface", "Lock", "Unlock", "Flip",
+    "CheckProcessor",
+    "CreateWindowExA",
+    "DirectDrawCreateEx",
+    "SetCooperativeLevel",
+    "SetDisplayMode",
+    "CreateSurface",
+    "GetAttachedSurface",
+    "Lock",
+    "Unlock",
+    "Flip",
 };
 
 // Reads a whole signed decimal or 0x-hexadecimal number.

@@ -7,7 +7,9 @@
 namespace platform {
 namespace {
 
-uint32_t Read16(const uint8_t* p) { return p[0] | (p[1] << 8); }
+uint32_t Read16(const uint8_t* p) {
+    return p[0] | (p[1] << 8);
+}
 uint32_t Read32(const uint8_t* p) {
     return p[0] | (p[1] << 8) | (p[2] << 16) | ((uint32_t)p[3] << 24);
 }
@@ -55,7 +57,8 @@ bool DecodeBitmap(const uint8_t* data, size_t length, IconImage* image) {
             uint8_t alpha = 255;
             if (bitCount <= 8) {
                 uint32_t bit = (uint32_t)x * bitCount;
-                uint32_t index = (row[bit / 8] >> (8 - bitCount - bit % 8)) & ((1u << bitCount) - 1);
+                uint32_t index =
+                    (row[bit / 8] >> (8 - bitCount - bit % 8)) & ((1u << bitCount) - 1);
                 if (index >= paletteEntries) index = 0;
                 const uint8_t* entry = data + paletteOffset + index * 4;
                 out[0] = entry[2];

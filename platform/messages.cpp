@@ -58,7 +58,8 @@ Backend* currentBackend = nullptr;
 
 WindowObject* LiveWindow(HWND window) {
     for (auto& object : State().windows) {
-        if (reinterpret_cast<HWND>(object.get()) == window) return object->alive ? object.get() : nullptr;
+        if (reinterpret_cast<HWND>(object.get()) == window)
+            return object->alive ? object.get() : nullptr;
     }
     return nullptr;
 }
@@ -85,9 +86,13 @@ Backend& CurrentBackend() {
     return *currentBackend;
 }
 
-void SetBackend(Backend* backend) { currentBackend = backend; }
+void SetBackend(Backend* backend) {
+    currentBackend = backend;
+}
 
-HWND MainWindowHandle() { return State().mainWindow; }
+HWND MainWindowHandle() {
+    return State().mainWindow;
+}
 
 void PostToMainWindow(UINT message, WPARAM wParam, LPARAM lParam) {
     if (State().mainWindow != nullptr) PostMessageA(State().mainWindow, message, wParam, lParam);
@@ -121,9 +126,13 @@ void ResetMessages() {
     state.cursor = nullptr;
 }
 
-size_t QueuedMessageCount() { return State().queue.size() + (State().quitPending ? 1 : 0); }
+size_t QueuedMessageCount() {
+    return State().queue.size() + (State().quitPending ? 1 : 0);
+}
 
-bool IsWindowAlive(HWND window) { return LiveWindow(window) != nullptr; }
+bool IsWindowAlive(HWND window) {
+    return LiveWindow(window) != nullptr;
+}
 
 }  // namespace testing
 }  // namespace platform
@@ -142,8 +151,8 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA* wndClass) {
     return (ATOM)(0xC000 + classes.size());
 }
 
-HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, int, int,
-                            int, int, HWND, HMENU, HINSTANCE, LPVOID) {
+HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, int, int, int,
+                            int, HWND, HMENU, HINSTANCE, LPVOID) {
     int64_t unused = 0;
     if (platform::ShouldFail("CreateWindowExA", &unused)) return nullptr;
     if (className == nullptr) return nullptr;
@@ -177,7 +186,9 @@ BOOL WINAPI ShowWindow(HWND window, int showCommand) {
     return wasVisible;
 }
 
-BOOL WINAPI UpdateWindow(HWND window) { return platform::LiveWindow(window) != nullptr; }
+BOOL WINAPI UpdateWindow(HWND window) {
+    return platform::LiveWindow(window) != nullptr;
+}
 
 BOOL WINAPI DestroyWindow(HWND window) {
     platform::WindowObject* object = platform::LiveWindow(window);
@@ -208,10 +219,12 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax,
         return TRUE;
     }
     // The quit message comes when no posted message is left, as on Windows.
-    bool quitInRange = (filterMin == 0 && filterMax == 0) ||
-                       (WM_QUIT >= filterMin && WM_QUIT <= filterMax);
+    bool quitInRange =
+        (filterMin == 0 && filterMax == 0) || (WM_QUIT >= filterMin && WM_QUIT <= filterMax);
     if (state.quitPending && window == nullptr && quitInRange) {
-        if (msg != nullptr) *msg = MSG{nullptr, WM_QUIT, (WPARAM)state.quitCode, 0, platform::MessageTime(), {0, 0}};
+        if (msg != nullptr)
+            *msg =
+                MSG{nullptr, WM_QUIT, (WPARAM)state.quitCode, 0, platform::MessageTime(), {0, 0}};
         if (removeMsg & PM_REMOVE) state.quitPending = false;
         return TRUE;
     }
@@ -227,7 +240,9 @@ BOOL WINAPI GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) 
     return taken.message != WM_QUIT;
 }
 
-BOOL WINAPI TranslateMessage(const MSG*) { return FALSE; }
+BOOL WINAPI TranslateMessage(const MSG*) {
+    return FALSE;
+}
 
 LRESULT WINAPI DispatchMessageA(const MSG* msg) {
     if (msg == nullptr) return 0;

@@ -86,7 +86,9 @@ void RegisterResource(const char* type, int id, const void* data, size_t size) {
     added.data = added.copy.data();
 }
 
-void ForgetRegisteredResources() { Resources().registered.clear(); }
+void ForgetRegisteredResources() {
+    Resources().registered.clear();
+}
 
 const uint8_t* FindResourceBytes(const char* type, int id, uint32_t* size) {
     Resource* resource = Find(type, id);
@@ -106,7 +108,8 @@ HICON IconFromResource(int id) {
 
 const uint8_t* IconBytes(HICON icon, uint32_t* size) {
     for (IconObject& object : Icons()) {
-        if (reinterpret_cast<HICON>(&object) == icon) return FindResourceBytes("ICON", object.id, size);
+        if (reinterpret_cast<HICON>(&object) == icon)
+            return FindResourceBytes("ICON", object.id, size);
     }
     return nullptr;
 }
@@ -138,4 +141,6 @@ DWORD WINAPI SizeofResource(HMODULE, HRSRC resource) {
     return reinterpret_cast<platform::Resource*>(resource)->size;
 }
 
-LPVOID WINAPI LockResource(HGLOBAL resourceData) { return resourceData; }
+LPVOID WINAPI LockResource(HGLOBAL resourceData) {
+    return resourceData;
+}

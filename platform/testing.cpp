@@ -11,6 +11,7 @@ void ResetPlatform() {
     ForgetRegisteredResources();
     ForgetMessageBoxes();
     CaptureTrace(false);
+    ForgetDisplay();
 }
 
 }  // namespace platform::testing

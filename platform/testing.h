@@ -32,6 +32,9 @@ void ForgetMessageBoxes();
 void CaptureTrace(bool capture);
 const std::vector<std::string>& TraceLines();
 
+// Forgets the primary surface without releasing it, so that a new one can be created.
+void ForgetDisplay();
+
 // The visible surface of the flipping chain as 16-bit pixels, row 0 first; empty when there is
 // no primary surface.
 std::vector<uint16_t> VisibleFrame(int* width, int* height);

@@ -85,3 +85,21 @@ target_link_libraries(morvanite PRIVATE morvanite_core morvanite_platform_sdl mo
 add_executable(morvanite-render ${CMAKE_SOURCE_DIR}/platform/programs/morvanite_render.cpp)
 target_include_directories(morvanite-render PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(morvanite-render PRIVATE morvanite_core morvanite_platform)
+
+# --- Tests: whole-program runs of morvanite-render. ---
+foreach(case full-show escape escape-at-start display-mode-refused old-processor flip-retries
+        lock-fails-during-show focus-lost shots-and-trace bad-options)
+  add_test(NAME render-${case}
+    COMMAND bash ${CMAKE_SOURCE_DIR}/tests/programs/morvanite_render_test.sh ${case}
+            $<TARGET_FILE:morvanite-render> ${CMAKE_BINARY_DIR}/render-runs)
+  set_tests_properties(render-${case} PROPERTIES TIMEOUT 1200)
+endforeach()
+
+# The unit tests of platform/ read libpng and the resource folder.
+function(morvanite_platform_link_tests)
+  if(TARGET morvanite-tests)
+    target_link_libraries(morvanite-tests PRIVATE PNG::PNG)
+    target_compile_definitions(morvanite-tests PRIVATE MORVANITE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  endif()
+endfunction()
+cmake_language(DEFER CALL morvanite_platform_link_tests)

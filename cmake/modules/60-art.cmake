@@ -47,6 +47,7 @@ add_test(NAME art.regenerates-byte-for-byte
 
 find_package(GTest REQUIRED)
 add_executable(morvanite-art-tests
+  ${ART_DIR}/tests/draw_test.cpp
   ${ART_DIR}/tests/tga_write_test.cpp
   ${ART_DIR}/tests/resources_test.cpp)
 target_link_libraries(morvanite-art-tests PRIVATE morvanite-art-draw morvanite-art-read

@@ -28,7 +28,7 @@ struct ShotTime {
 };
 
 class HeadlessMachine final : public Backend {
-public:
+  public:
     bool Headless() const override { return true; }
     bool OpenWindow(const char*, HICON) override { return true; }
     void ShowWindow(bool) override {}
@@ -154,7 +154,9 @@ HeadlessMachine& Instance() {
 
 }  // namespace
 
-Backend& HeadlessBackend() { return Instance(); }
+Backend& HeadlessBackend() {
+    return Instance();
+}
 
 bool ConfigureHeadless(const HeadlessOptions& options, std::string* error) {
     HeadlessMachine& headless = Instance();
@@ -176,7 +178,9 @@ bool ConfigureHeadless(const HeadlessOptions& options, std::string* error) {
     return true;
 }
 
-void ResetHeadless() { Instance().Reset(); }
+void ResetHeadless() {
+    Instance().Reset();
+}
 
 bool FinishHeadless(std::string* error) {
     HeadlessMachine& headless = Instance();
@@ -189,15 +193,21 @@ bool FinishHeadless(std::string* error) {
     return ok;
 }
 
-void SetFrameLabeller(std::string (*labeller)()) { Instance().labeller = labeller; }
+void SetFrameLabeller(std::string (*labeller)()) {
+    Instance().labeller = labeller;
+}
 
 HeadlessSummary HeadlessResults() {
     return HeadlessSummary{Instance().flips, Instance().lastFlipT};
 }
 
-bool IsHeadless() { return CurrentBackend().Headless(); }
+bool IsHeadless() {
+    return CurrentBackend().Headless();
+}
 
-uint32_t HeadlessMusicPosition() { return Instance().ReadClock(); }
+uint32_t HeadlessMusicPosition() {
+    return Instance().ReadClock();
+}
 
 void NotifyMusicStarted() {
     HeadlessMachine& headless = Instance();

@@ -107,7 +107,8 @@ int main(int argc, char** argv) {
         } else if (option == "--escape-at") {
             if (!ReadInt(value, &options.escapeAt)) return Usage("--escape-at needs a time");
         } else if (option == "--deactivate-at") {
-            if (!ReadInt(value, &options.deactivateAt)) return Usage("--deactivate-at needs a time");
+            if (!ReadInt(value, &options.deactivateAt))
+                return Usage("--deactivate-at needs a time");
         } else if (option == "--activate-at") {
             if (!ReadInt(value, &options.activateAt)) return Usage("--activate-at needs a time");
         } else if (option == "--fail") {

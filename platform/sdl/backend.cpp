@@ -27,7 +27,7 @@ namespace {
 constexpr int kFrameWidth = 320;
 constexpr int kFrameHeight = 240;
 constexpr auto kTick = std::chrono::nanoseconds(1000000000 / 60);
-constexpr UINT kHitClient = 1;  // HTCLIENT
+constexpr UINT kHitClient = 1;       // HTCLIENT
 constexpr UINT kMouseMove = 0x0200;  // WM_MOUSEMOVE
 
 WPARAM VirtualKey(SDL_Keycode key) {
@@ -35,28 +35,41 @@ WPARAM VirtualKey(SDL_Keycode key) {
     if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
     if (key >= SDLK_F1 && key <= SDLK_F12) return VK_F1 + (key - SDLK_F1);
     switch (key) {
-        case SDLK_ESCAPE: return VK_ESCAPE;
+        case SDLK_ESCAPE:
+            return VK_ESCAPE;
         case SDLK_RETURN:
-        case SDLK_KP_ENTER: return VK_RETURN;
-        case SDLK_SPACE: return VK_SPACE;
-        case SDLK_BACKSPACE: return VK_BACK;
-        case SDLK_TAB: return VK_TAB;
-        case SDLK_LEFT: return VK_LEFT;
-        case SDLK_RIGHT: return VK_RIGHT;
-        case SDLK_UP: return VK_UP;
-        case SDLK_DOWN: return VK_DOWN;
+        case SDLK_KP_ENTER:
+            return VK_RETURN;
+        case SDLK_SPACE:
+            return VK_SPACE;
+        case SDLK_BACKSPACE:
+            return VK_BACK;
+        case SDLK_TAB:
+            return VK_TAB;
+        case SDLK_LEFT:
+            return VK_LEFT;
+        case SDLK_RIGHT:
+            return VK_RIGHT;
+        case SDLK_UP:
+            return VK_UP;
+        case SDLK_DOWN:
+            return VK_DOWN;
         case SDLK_LSHIFT:
-        case SDLK_RSHIFT: return VK_SHIFT;
+        case SDLK_RSHIFT:
+            return VK_SHIFT;
         case SDLK_LCTRL:
-        case SDLK_RCTRL: return VK_CONTROL;
+        case SDLK_RCTRL:
+            return VK_CONTROL;
         case SDLK_LALT:
-        case SDLK_RALT: return VK_MENU;
-        default: return 0;
+        case SDLK_RALT:
+            return VK_MENU;
+        default:
+            return 0;
     }
 }
 
 class SdlMachine final : public Backend {
-public:
+  public:
     bool windowed = false;
 
     bool Headless() const override { return false; }
@@ -72,7 +85,8 @@ public:
         }
         SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
         renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_PRESENTVSYNC);
-        if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+        if (renderer_ == nullptr)
+            renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
         if (renderer_ != nullptr) {
             SDL_RenderSetLogicalSize(renderer_, kFrameWidth, kFrameHeight);
             texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565,
@@ -146,7 +160,7 @@ public:
     int ScreenWidth() override { return DesktopMode().w; }
     int ScreenHeight() override { return DesktopMode().h; }
 
-private:
+  private:
     SDL_DisplayMode DesktopMode() {
         SDL_DisplayMode mode{};
         if (SDL_GetDesktopDisplayMode(0, &mode) != 0) {
@@ -161,9 +175,9 @@ private:
         const uint8_t* bytes = IconBytes(icon, &size);
         IconImage image;
         if (bytes == nullptr || !DecodeIcon(bytes, size, 32, &image)) return;
-        SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
-            image.rgba.data(), image.width, image.height, 32, image.width * 4,
-            SDL_PIXELFORMAT_ABGR8888);
+        SDL_Surface* surface =
+            SDL_CreateRGBSurfaceWithFormatFrom(image.rgba.data(), image.width, image.height, 32,
+                                               image.width * 4, SDL_PIXELFORMAT_ABGR8888);
         if (surface == nullptr) return;
         SDL_SetWindowIcon(window_, surface);
         SDL_FreeSurface(surface);
@@ -236,8 +250,25 @@ SdlMachine& Instance() {
 }  // namespace
 
 bool StartSdl(bool windowed, std::string* error) {
+    const char* kNoDisplay =
+        "no display to show the demo on (DISPLAY and WAYLAND_DISPLAY are not set)";
+    if (SDL_getenv("DISPLAY") == nullptr && SDL_getenv("WAYLAND_DISPLAY") == nullptr &&
+        SDL_getenv("SDL_VIDEODRIVER") == nullptr) {
+        *error = kNoDisplay;  // asked before SDL, which would try every driver and complain
+        return false;
+    }
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         *error = std::string("no display to show the demo on (") + SDL_GetError() + ")";
+        return false;
+    }
+    // Without a display SDL falls back to drivers that draw nowhere; those only when asked for.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    bool drawsNowhere = driver == nullptr || SDL_strcmp(driver, "offscreen") == 0 ||
+                        SDL_strcmp(driver, "dummy") == 0 || SDL_strcmp(driver, "evdev") == 0;
+    if (drawsNowhere && (asked == nullptr || driver == nullptr || SDL_strcmp(asked, driver) != 0)) {
+        SDL_Quit();
+        *error = kNoDisplay;
         return false;
     }
     Instance().windowed = windowed;

@@ -42,7 +42,8 @@ std::vector<uint8_t> MakeDancer() {
         {112, 118, 116, 145, 6.5f, 4.0f}, {116, 146, 127, 149, 3.5f, 2.5f},  // foot
         {98, 84, 64, 88, 9.0f, 6.5f},                                        // raised leg
         {64, 88, 29, 80, 6.5f, 3.5f},     {29, 80, 16, 76, 3.2f, 2.0f},
-        {76, 86, 134, 80, 7.0f, 6.0f},  // skirt
+        {72, 88, 136, 78, 4.0f, 4.0f},  // skirt, a flat disc seen from the side
+        {80, 92, 130, 84, 6.0f, 6.0f},    {84, 82, 124, 76, 5.0f, 5.0f},
     };
     FigureStyle style;
     style.dark = kPlum;

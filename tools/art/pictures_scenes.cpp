@@ -103,16 +103,6 @@ std::vector<uint8_t> MakePainting() {
     Canvas c(320, 240);
     Sky(c, 170.0f, 112, 0.6f);
     Hills(c, 160.0f, 30.0f, 60.0f, 21, Hex(0x3A2060), Hex(0xC070A0));
-    // The lake mirrors the sky, rippled and darker.
-    for (int y = 172; y < 240; ++y) {
-        for (int x = 0; x < 320; ++x) {
-            const float ripple =
-                3.0f * std::sin(float(y) * 0.9f +
-                                Fbm(float(x) / 30.0f, float(y) / 6.0f, 64, 3, 0.5f, 3) * 6.0f);
-            const int sy = std::clamp(int(2 * 171 - y + int(ripple)), 0, 171);
-            c.at(x, y) = Mix(c.at(x, sy), kIndigo, 0.35f + 0.3f * float(y - 172) / 68.0f);
-        }
-    }
     Glow(c, 160.0f, 120.0f, 70.0f, kRose, 0.55f);
     // The ring of crystals, pointing outwards.
     Random rnd(112);
@@ -123,6 +113,26 @@ std::vector<uint8_t> MakePainting() {
         DrawCrystal(c, 160.0f + std::sin(a) * 36.0f, 120.0f - std::cos(a) * 36.0f, a, len,
                     rnd.Range(5.0f, 8.0f), tint, 0.4f);
     }
+    // The gold rim and the hole, then the lake mirrors sky, ring and hole.
+    for (int y = 0; y < 240; ++y) {
+        for (int x = 0; x < 320; ++x) {
+            const float r = std::hypot(float(x) + 0.5f - 160.0f, float(y) + 0.5f - 120.0f);
+            if (r < 34.0f)
+                c.at(x, y) = {};
+            else if (r < 37.0f)
+                c.at(x, y) = Mix(kGold, kIvory, 0.5f - (float(y) - 120.0f) / 80.0f);
+        }
+    }
+    // The lake mirrors the sky, rippled and darker.
+    for (int y = 172; y < 240; ++y) {
+        for (int x = 0; x < 320; ++x) {
+            const float ripple =
+                3.0f * std::sin(float(y) * 0.9f +
+                                Fbm(float(x) / 30.0f, float(y) / 6.0f, 64, 3, 0.5f, 3) * 6.0f);
+            const int sy = std::clamp(int(2 * 171 - y + int(ripple)), 0, 171);
+            c.at(x, y) = Mix(c.at(x, sy), kIndigo, 0.35f + 0.3f * float(y - 172) / 68.0f);
+        }
+    }
     // Brush texture over everything, as a painting.
     for (int y = 0; y < 240; ++y) {
         for (int x = 0; x < 320; ++x) {
@@ -130,17 +140,15 @@ std::vector<uint8_t> MakePainting() {
             c.at(x, y) = Clamp01(c.at(x, y) + Rgb{b, b, b});
         }
     }
-    // Gold rim and the hole: pure black within radius 34, nothing near black outside it.
+    // The hole stays pure black within radius 34; nothing outside it comes near black.
     for (int y = 0; y < 240; ++y) {
         for (int x = 0; x < 320; ++x) {
             const float r = std::hypot(float(x) + 0.5f - 160.0f, float(y) + 0.5f - 120.0f);
             Rgb& p = c.at(x, y);
-            if (r < 34.0f) {
+            if (r < 34.0f)
                 p = {};
-                continue;
-            }
-            if (r < 37.0f) p = Mix(kGold, kIvory, 0.5f - (float(y) - 120.0f) / 80.0f);
-            p.b = std::max(p.b, 16.0f / 255.0f);
+            else
+                p.b = std::max(p.b, 16.0f / 255.0f);
         }
     }
     return Encode24(c, true);
@@ -201,7 +209,7 @@ std::vector<uint8_t> MakeMorphPicture() {
 }
 
 std::vector<uint8_t> MakeTree() {
-    // A bare tree against a calm dusk sky. The outline of its branches, between rows 17 and 117,
+    // A bare tree against a calm dusk sky. The upper outline of its branches, in rows 17 to 117,
     // is drawn in the one colour of the bottom-right pixel, which nothing else in the picture
     // shares at 5-6-5 precision: the fire rises from those pixels.
     const Rgb8 key{200, 96, 56};
@@ -223,7 +231,7 @@ std::vector<uint8_t> MakeTree() {
 
     // Branches: tapered capsules grown from the trunk.
     std::vector<Limb> branches;
-    Random rnd(1040);
+    Random rnd(3);
     struct Grow {
         static void Branch(std::vector<Limb>& out, Random& rnd, float x, float y, float angle,
                            float length, float radius, int depth) {
@@ -267,9 +275,9 @@ std::vector<uint8_t> MakeTree() {
                 continue;
             }
             c.at(x, y) = Mix(bark, Hex(0x3A1E40), Clamp01(float(x - 150) / 120.0f));
-            // The edges that face the sky above and to the sides, where flames can catch.
-            const bool edge =
-                solid.get(x - 1, y) == 0 || solid.get(x + 1, y) == 0 || solid.get(x, y - 1) == 0;
+            // The outline along the upper side of every branch, where the flames rise from: thin
+            // enough that the branches stay visible through the fire.
+            const bool edge = solid.get(x, y - 1) == 0;
             if (edge && y >= 17 && y <= 117) outline[size_t(y) * 320 + x] = 1;
         }
     }

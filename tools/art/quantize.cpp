@@ -43,7 +43,8 @@ Indexed Quantize(const Canvas& c, const QuantizeOptions& options) {
     liq_attr* attr = liq_attr_create();
     liq_set_max_colors(attr, options.colours);
     liq_set_speed(attr, 3);
-    // Entries in multiples of 8 pass the display's truncation to 5-6-5 unchanged.
+    // Entries carry no detail below the 5-bit steps (the low bits repeat the top ones), so the
+    // display's truncation to 5-6-5 keeps the level that the dithering counted on.
     liq_set_min_posterization(attr, options.posterize);
     liq_image* image = liq_image_create_rgba(attr, rgba.data(), c.width, c.height, 0);
     if (!image) Fail("cannot create image");

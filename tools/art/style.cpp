@@ -140,8 +140,10 @@ void DrawCrystal(Canvas& c, float bx, float by, float angle, float length, float
                 const float px = float(x) + 0.5f, py = float(y) + 0.5f;
                 const float d =
                     SdCapsule(px, py, bx, by, bx + ax * length, by + ay * length, halfWidth * 0.6f);
-                const float u = Clamp01(((px - bx) * ax + (py - by) * ay) / length);
-                const float g = glow * std::exp(-std::max(d, 0.0f) / 6.0f) * (0.3f + 0.7f * u);
+                const float along = (px - bx) * ax + (py - by) * ay;
+                const float u = Clamp01(along / length);
+                const float g = glow * std::exp(-std::max(d, 0.0f) / 4.5f) * (0.45f + 0.55f * u) *
+                                (1.0f - Smooth(length - tip, length + 6.0f, along));
                 c.at(x, y) = Clamp01(c.at(x, y) + tint * (g * (1.0f - cover / 9.0f)));
             }
             if (cover > 0) c.Blend(x, y, sum * (1.0f / cover), cover / 9.0f);
@@ -181,7 +183,7 @@ Mask PaintFigure(Canvas& c, const std::vector<Limb>& limbs, const FigureStyle& s
     Mask covered(c.width, c.height);
     auto height = [&](float x, float y) {
         const float d = FigureDistance(limbs, style.blend, x, y);
-        return std::sqrt(Clamp01(-d / 7.0f)) * 7.0f;
+        return std::sqrt(Clamp01(-d / 8.0f)) * 10.0f;
     };
     for (int y = 0; y < c.height; ++y) {
         for (int x = 0; x < c.width; ++x) {

@@ -22,8 +22,9 @@ inline constexpr int kCodecDelay = 1105;
 // into a complete MP3 stream. The same input always gives the same bytes.
 std::vector<std::uint8_t> EncodeStereo(std::span<const std::int16_t> pcm);
 
-// Number of frames EncodeStereo writes for the given number of stereo samples; the stream
-// decodes to FrameCount(samples) * kSamplesPerFrame stereo samples.
+// Number of frames EncodeStereo writes for the given number of stereo samples; for one sample
+// or more the stream decodes to FrameCount(samples) * kSamplesPerFrame stereo samples (an
+// empty input still gives one frame, which libmpg123 does not decode on its own).
 std::size_t FrameCount(std::size_t samples);
 
 // A test signal: `samples` stereo samples of a sine tone of `hz` Hz at `amplitude`

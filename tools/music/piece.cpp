@@ -280,7 +280,7 @@ void Breakdown(Mix& mix, double from, double to) {
 void Glow(Mix& mix, double from, double to) {
     Impact(mix, At(from), 0.9);
     Crash(mix, At(from), 0.7);
-    const PadTone pad{2200, 0.6, 1.2, 0.084, 0.5};
+    const PadTone pad{2200, 0.6, 1.2, 0.07, 0.5};
     const double grid = 64;  // first whole bar of this section
     Pad(mix, At(from), At(grid) - At(from), kAm7.pad, 1.0, pad, 41);
     const std::vector<const Chord*> prog = {&kFmaj7, &kG, &kEm, &kAm7, &kFmaj7};
@@ -555,7 +555,10 @@ Stereo RenderPiece(std::int64_t samples, double ceiling, RenderReport* report) {
     using Section = void (*)(Mix&, double, double);
     static constexpr Section kSections[12] = {Opening, Groove,  Breakdown, Glow,   Drive, Rings,
                                               Shake,   Turning, Rolling,   Trails, Fire,  Credits};
-    for (int s = 0; s < 12; ++s) kSections[s](mix, SectionBeat(s), SectionBeat(s + 1));
+    // A section writes nothing before its own start, so those past the end are left out.
+    for (int s = 0; s < 12 && At(SectionBeat(s)) < samples; ++s) {
+        kSections[s](mix, SectionBeat(s), SectionBeat(s + 1));
+    }
 
     const Stereo echoes = PingPong(mix.delay, Beats(0.75), 0.42);
     const Stereo room = Room(mix.reverb, 0.86, 0.3);

@@ -27,7 +27,8 @@ struct RenderReport {
 };
 
 // Renders `samples` stereo samples of the finished piece (sample 0 is the show's time 0),
-// mixed, limited to `ceiling` (full scale 1) and faded out at the end.
+// mixed, limited to `ceiling` (full scale 1) and faded out at the end. A shorter render is the
+// start of the whole piece, but for its last 220 samples, where the limiter cannot look ahead.
 Stereo RenderPiece(std::int64_t samples, double ceiling, RenderReport* report = nullptr);
 
 }  // namespace music

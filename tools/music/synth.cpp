@@ -39,6 +39,11 @@ double Wrap(double phase) {
     return phase - std::floor(phase);
 }
 
+// Wrap for a phase known to be in [0, 2): the same result, without the floor.
+double WrapOnce(double phase) {
+    return phase >= 1.0 ? phase - 1.0 : phase;
+}
+
 // Left and right gains of a pan position, equal power.
 struct Gains {
     double l, r;
@@ -106,21 +111,21 @@ Svf::Out Svf::Run(double x) {
 double Osc::Saw(double hz) {
     const double dt = hz / kRate;
     const double y = 2.0 * phase_ - 1.0 - Blep(phase_, dt);
-    phase_ = Wrap(phase_ + dt);
+    phase_ = WrapOnce(phase_ + dt);
     return y;
 }
 
 double Osc::Square(double hz) {
     const double dt = hz / kRate;
-    const double half = Wrap(phase_ + 0.5);
+    const double half = WrapOnce(phase_ + 0.5);
     const double y = (phase_ < 0.5 ? 1.0 : -1.0) + Blep(phase_, dt) - Blep(half, dt);
-    phase_ = Wrap(phase_ + dt);
+    phase_ = WrapOnce(phase_ + dt);
     return y;
 }
 
 double Osc::Sine(double hz) {
     const double y = SineCycles(phase_);
-    phase_ = Wrap(phase_ + hz / kRate);
+    phase_ = WrapOnce(phase_ + hz / kRate);
     return y;
 }
 
@@ -510,7 +515,7 @@ void Bell(Mix& mix, std::int64_t at, double note, double vel, double pan) {
         const double m = SineCycles(modulator) * index;
         const double attack = i < 50 ? i / 50.0 : 1.0;
         const double y = SineCycles(carrier + m) * amp * attack;
-        PutMono(mix, at + i, y * vel * 0.1 * Tail(i, n, 2000), route, g);
+        PutMono(mix, at + i, y * vel * 0.17 * Tail(i, n, 2000), route, g);
         carrier = Wrap(carrier + hz / kRate);
         modulator = Wrap(modulator + 3.5 * hz / kRate);
         amp *= ampFall;

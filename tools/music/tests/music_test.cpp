@@ -146,6 +146,30 @@ TEST_F(CommittedMusic, DecodesToTheShowsLengthWithHeadroom) {
     EXPECT_LE(tail, 8);
 }
 
+TEST_F(CommittedMusic, DecodedSampleNIsSampleNOfThePiece) {
+    // The first 20 s of the piece as rendered, against the same stretch decoded: the best match
+    // must be at no shift, and a close one.
+    constexpr std::int64_t kLength = 20 * 44100;
+    const music::Stereo piece = music::RenderPiece(kLength, 0.7);
+    const std::vector<std::int16_t> decoded = Decode(*mp3_);
+    auto correlation = [&](int shift) {
+        double cross = 0, a = 0, b = 0;
+        for (std::int64_t i = 44100; i < kLength - 44100; ++i) {
+            const double x = piece.l[i] + piece.r[i];
+            const double y = decoded[2 * (i + shift)] + decoded[2 * (i + shift) + 1];
+            cross += x * y;
+            a += x * x;
+            b += y * y;
+        }
+        return cross / std::sqrt(a * b);
+    };
+    const double aligned = correlation(0);
+    EXPECT_GT(aligned, 0.95);
+    for (int shift : {-1105, -576, -529, -2, -1, 1, 2, 529, 576, 1105}) {
+        EXPECT_LT(correlation(shift), aligned) << shift;
+    }
+}
+
 TEST(Mp3Encode, StreamsHaveTheShowsFormAndDecodeToWholeFrames) {
     for (std::size_t samples : {1u, 1152u, 1153u, 4000u, 44100u}) {
         SCOPED_TRACE(samples);

@@ -1,0 +1,77 @@
+// Failure injection: reading NAME[@N][=CODE] and failing exactly the N-th call.
+#include <gtest/gtest.h>
+
+#include <ddraw.h>
+#include <intrin.h>
+
+#include "platform/testing.h"
+
+namespace {
+
+class Failures : public ::testing::Test {
+  protected:
+    void SetUp() override { platform::testing::ResetPlatform(); }
+    void TearDown() override { platform::testing::ResetPlatform(); }
+    bool Arm(const std::string& spec) { return platform::ArmFailure(spec, &error); }
+    std::string error;
+};
+
+TEST_F(Failures, TheNthCallFailsWithItsCodeAndOnlyThatOne) {
+    ASSERT_TRUE(Arm("Lock@3=DDERR_WASSTILLDRAWING"));
+    int64_t code = DDERR_SURFACELOST;
+    EXPECT_FALSE(platform::ShouldFail("Lock", &code));
+    EXPECT_FALSE(platform::ShouldFail("Unlock", &code));  // counted apart
+    EXPECT_FALSE(platform::ShouldFail("Lock", &code));
+    EXPECT_TRUE(platform::ShouldFail("Lock", &code));
+    EXPECT_EQ(code, DDERR_WASSTILLDRAWING);
+    EXPECT_FALSE(platform::ShouldFail("Lock", &code));
+}
+
+TEST_F(Failures, WithoutACodeTheCallersUsualFailureStays) {
+    ASSERT_TRUE(Arm("Flip"));
+    int64_t code = DDERR_SURFACELOST;
+    EXPECT_TRUE(platform::ShouldFail("Flip", &code));
+    EXPECT_EQ(code, DDERR_SURFACELOST);
+}
+
+TEST_F(Failures, CodesByNameDecimalOrHexadecimal) {
+    ASSERT_TRUE(Arm("SetDisplayMode=-2005532552"));
+    ASSERT_TRUE(Arm("Flip=0x8876021C"));
+    ASSERT_TRUE(Arm("BASS_Init=BASS_ERROR_DRIVER"));
+    int64_t code = 0;
+    ASSERT_TRUE(platform::ShouldFail("SetDisplayMode", &code));
+    EXPECT_EQ(code, DDERR_INVALIDMODE);
+    ASSERT_TRUE(platform::ShouldFail("Flip", &code));
+    EXPECT_EQ(code, DDERR_WASSTILLDRAWING);  // the signed HRESULT, not 0x8876021C as positive
+    ASSERT_TRUE(platform::ShouldFail("BASS_Init", &code));
+    EXPECT_EQ(code, 3);
+}
+
+TEST_F(Failures, BadSpecificationsAreRefused) {
+    EXPECT_FALSE(Arm("Lok"));  // a typo must not pass silently
+    EXPECT_FALSE(Arm("Lock@0"));
+    EXPECT_FALSE(Arm("Lock@x"));
+    EXPECT_FALSE(Arm("Lock=DDERR_NOSUCHTHING"));
+    EXPECT_FALSE(Arm("Lock=12abc"));
+    EXPECT_FALSE(Arm("=5"));
+    EXPECT_TRUE(Arm("BASS_StreamPlay@2"));
+}
+
+TEST_F(Failures, ProcessorCheckReportsA486) {
+    SYSTEM_INFO info{};
+    GetSystemInfo(&info);
+    EXPECT_EQ(info.dwProcessorType, DWORD(PROCESSOR_INTEL_PENTIUM));
+    ASSERT_TRUE(Arm("CheckProcessor@2"));
+    GetSystemInfo(&info);
+    EXPECT_EQ(info.dwProcessorType, DWORD(PROCESSOR_INTEL_486));
+}
+
+TEST(Processor, CpuidAnswers) {
+    int info[4] = {-1, -1, -1, -1};
+    __cpuid(info, 0);
+    EXPECT_GE(info[0], 1);  // highest standard function
+    __cpuid(info, 1);
+    EXPECT_NE(info[3] & (1 << 23), 0);  // every x86-64 processor has MMX
+}
+
+}  // namespace
