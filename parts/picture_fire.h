@@ -4,7 +4,7 @@
 #include "parts/parte.h"
 
 class PictureFirePart : public Parte {
-public:
+  public:
     void Load(HWND window, Display& display) override;
     void Render(HWND window, Display& display, deciseconds t) override;
     void Present(HWND window, Display& display, deciseconds t) override;
