@@ -143,6 +143,7 @@ class SoftSurface final : public IDirectDrawSurface7 {
                 std::memcpy(destRow + (size_t)x * bytes, pixel, bytes);
             }
         }
+        ShowIfVisible();
         return DD_OK;
     }
 
@@ -165,6 +166,7 @@ class SoftSurface final : public IDirectDrawSurface7 {
             uint8_t* destRow = memory_ + (size_t)(y + row) * pitch_ + (size_t)x * bytes;
             std::memmove(destRow, srcRow, (size_t)copyWidth * bytes);
         }
+        ShowIfVisible();
         return DD_OK;
     }
 
@@ -234,6 +236,7 @@ class SoftSurface final : public IDirectDrawSurface7 {
         if (dc == nullptr || dc != dc_) return DDERR_NODC;
         CloseSurfaceDC(dc_);
         dc_ = nullptr;
+        ShowIfVisible();
         return DD_OK;
     }
 
@@ -247,9 +250,17 @@ class SoftSurface final : public IDirectDrawSurface7 {
         bool wasLocked = locked_;
         // The memory is given back even when a failure is reported.
         locked_ = false;
+        if (wasLocked) ShowIfVisible();
         int64_t code = DDERR_NOTLOCKED;
         if (ShouldFail("Unlock", &code)) return (HRESULT)code;
         return wasLocked ? DD_OK : DDERR_NOTLOCKED;
+    }
+
+    // Writes to the visible surface outside a flip show at once, as on a real screen.
+    void ShowIfVisible() {
+        if (this != livePrimary) return;
+        CurrentBackend().RefreshScreen(reinterpret_cast<const uint16_t*>(memory_), (int)width_,
+                                       (int)height_, (int)pitch_);
     }
 
     const uint8_t* Memory() const { return memory_; }

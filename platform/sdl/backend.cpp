@@ -137,6 +137,11 @@ class SdlMachine final : public Backend {
     }
 
     void PresentFrame(const uint16_t* pixels, int width, int height, int pitch) override {
+        RefreshScreen(pixels, width, height, pitch);
+        WaitForTick();
+    }
+
+    void RefreshScreen(const uint16_t* pixels, int width, int height, int pitch) override {
         if (renderer_ == nullptr) return;
         if (width == kFrameWidth && height == kFrameHeight) {
             SDL_UpdateTexture(texture_, nullptr, pixels, pitch);
@@ -145,7 +150,6 @@ class SdlMachine final : public Backend {
         SDL_RenderClear(renderer_);
         SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
         SDL_RenderPresent(renderer_);
-        WaitForTick();
     }
 
     void ShowMessageBox(const char* text, const char* caption) override {
