@@ -1,0 +1,75 @@
+# The audio library stand-in (the BASS_* calls of platform/include/bass.h): libmpg123 decoding,
+# SDL2 output. The platform library carries it to the programs and tests.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(MORVANITE_AUDIO_MPG123 REQUIRED IMPORTED_TARGET libmpg123)
+pkg_check_modules(MORVANITE_AUDIO_SDL2 REQUIRED IMPORTED_TARGET sdl2)
+
+file(GLOB MORVANITE_AUDIO_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/audio/*.cpp)
+add_library(morvanite_audio STATIC ${MORVANITE_AUDIO_SOURCES})
+target_include_directories(morvanite_audio PUBLIC
+  ${CMAKE_SOURCE_DIR}
+  ${CMAKE_SOURCE_DIR}/platform/include)
+target_link_libraries(morvanite_audio PRIVATE PkgConfig::MORVANITE_AUDIO_MPG123 PkgConfig::MORVANITE_AUDIO_SDL2)
+
+if(TARGET morvanite_platform)
+  target_link_libraries(morvanite_platform PUBLIC morvanite_audio)
+  # The headless clock and the failure injection live in the platform library.
+  target_link_libraries(morvanite_audio PRIVATE morvanite_platform)
+else()
+  # No platform library in this tree: a placeholder that carries the audio library, so that
+  # the targets naming it link.
+  add_library(morvanite_platform INTERFACE)
+  target_link_libraries(morvanite_platform INTERFACE morvanite_audio)
+endif()
+
+# The audio tests (tests/unit/audio_*.cpp, in the unit test binary) make their MP3s with the
+# music encoder library, defined by a later fragment.
+function(morvanite_audio_link_tests)
+  if(TARGET morvanite-tests AND TARGET morvanite_mp3enc)
+    target_link_libraries(morvanite-tests PRIVATE morvanite_mp3enc)
+  endif()
+  if(TARGET morvanite-tests)
+    target_link_libraries(morvanite-tests PRIVATE PkgConfig::MORVANITE_AUDIO_SDL2)
+  endif()
+endfunction()
+cmake_language(DEFER CALL morvanite_audio_link_tests)
+
+# A checker for captures of the audio output: silence, the stream from its first sample, silence.
+add_executable(audio-capture-check ${CMAKE_SOURCE_DIR}/tests/audio/capture_check.cpp)
+target_link_libraries(audio-capture-check PRIVATE morvanite_audio)
+
+# Whole-program runs: the sound output's failure boxes and exit codes on morvanite-render, and
+# the real program's output through SDL's disk driver under a virtual X server.
+function(morvanite_audio_program_tests)
+  if(TARGET morvanite-render)
+    set(render $<TARGET_FILE:morvanite-render>)
+    set(box "message box \"Error!\":\n")
+    add_test(NAME audio.InitFailureShowsItsBox COMMAND ${render} --fail BASS_Init=3)
+    set_tests_properties(audio.InitFailureShowsItsBox PROPERTIES PASS_REGULAR_EXPRESSION
+      "${box}No puedo inicializar el sistema de sonido\n\\(Codigo de error: 3\\)\n.*flips=0 .* boxes=1 exit=1")
+    add_test(NAME audio.OldVersionShowsItsBox COMMAND ${render} --fail BASS_GetVersion=7)
+    set_tests_properties(audio.OldVersionShowsItsBox PROPERTIES PASS_REGULAR_EXPRESSION
+      "${box}BASS version 0.7 o superior no fue cargada\n\\(Codigo de error: 7\\)\n.*flips=0 .* boxes=1 exit=1")
+    add_test(NAME audio.StreamFailureShowsItsBox COMMAND ${render} --fail BASS_StreamCreateFile)
+    set_tests_properties(audio.StreamFailureShowsItsBox PROPERTIES PASS_REGULAR_EXPRESSION
+      "${box}No puedo crear el stream\n\\(Codigo de error: 2\\)\n.*flips=0 .* boxes=1 exit=1")
+    add_test(NAME audio.PlaybackFailureEndsWithoutABox COMMAND ${render} --fail BASS_StreamPlay)
+    set_tests_properties(audio.PlaybackFailureEndsWithoutABox PROPERTIES PASS_REGULAR_EXPRESSION
+      "flips=0 last_t=-?[0-9]+ boxes=0 exit=1")
+    add_test(NAME audio.ShowRunsToTheEndOnTheMusicClock COMMAND ${render} --fps 25)
+    set_tests_properties(audio.ShowRunsToTheEndOnTheMusicClock PROPERTIES PASS_REGULAR_EXPRESSION
+      "flips=[0-9]+ last_t=1419 boxes=0 exit=0")
+  endif()
+  set(music ${CMAKE_SOURCE_DIR}/resources/122-music.mp3)
+  find_program(MORVANITE_XVFB Xvfb)
+  find_program(MORVANITE_XDOTOOL xdotool)
+  find_program(MORVANITE_XDPYINFO xdpyinfo)
+  if(TARGET morvanite AND EXISTS ${music} AND MORVANITE_XVFB AND MORVANITE_XDOTOOL
+     AND MORVANITE_XDPYINFO)
+    add_test(NAME audio.DiskDriverCapturesTheMusic
+      COMMAND ${CMAKE_SOURCE_DIR}/tests/audio/disk_output.sh
+        $<TARGET_FILE:morvanite> $<TARGET_FILE:audio-capture-check> ${music})
+    set_tests_properties(audio.DiskDriverCapturesTheMusic PROPERTIES TIMEOUT 60 RUN_SERIAL TRUE)
+  endif()
+endfunction()
+cmake_language(DEFER CALL morvanite_audio_program_tests)

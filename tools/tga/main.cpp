@@ -1,0 +1,177 @@
+// morvanite-tga: runs a TGA file through the program's own resource loader and shows what it made.
+#include <png.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "image/tga.h"
+#include "image/tga_layout.h"
+#include "platform/resources.h"
+#include "platform/trace_sink.h"
+#include "video/pixel_layout.h"
+
+namespace {
+
+// The id the file is registered under for the loader.
+constexpr int kResourceId = 1;
+
+const char kUsage[] =
+    "usage: morvanite-tga FILE [--raw OUT] [--palette OUT] [--png OUT] [--trace]\n"
+    "  Loads FILE as TGAFILE resource through the program's loader and prints one line:\n"
+    "  ok width height bpp type cmap_type cmap_len cmap_bits id_len data (D) end (E).\n"
+    "  --raw OUT      the decoded pixel memory, byte for byte (empty when nothing was decoded)\n"
+    "  --palette OUT  the colour map bytes as stored in the file\n"
+    "  --png OUT      the 16-bit picture of the load pattern (5-6-5), as an RGB PNG\n"
+    "  --trace        the loader's trace lines on stderr\n"
+    "  Exit status: 0 loaded, 1 refused, 2 usage or file errors.\n";
+
+bool ReadFile(const char* path, std::vector<uint8_t>* bytes) {
+    FILE* f = std::fopen(path, "rb");
+    if (f == nullptr) return false;
+    uint8_t buffer[65536];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+        bytes->insert(bytes->end(), buffer, buffer + n);
+    const bool ok = !std::ferror(f);
+    std::fclose(f);
+    return ok;
+}
+
+bool WriteFile(const std::string& path, const uint8_t* data, size_t size) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr) return false;
+    const bool ok = (size == 0 || std::fwrite(data, 1, size, f) == size);
+    return std::fclose(f) == 0 && ok;
+}
+
+// Writes a 16-bit 5-6-5 image as 8-bit RGB, each channel widened by repeating its top bits.
+bool WritePng(const std::string& path, const Image& image) {
+    if (image.pixels == nullptr || image.width <= 0 || image.height <= 0) return false;
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr) return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (info == nullptr || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        std::fclose(f);
+        return false;
+    }
+    png_init_io(png, f);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(image.width),
+                 static_cast<png_uint_32>(image.height), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    std::vector<uint8_t> row(static_cast<size_t>(image.width) * 3);
+    for (int32_t y = 0; y < image.height; ++y) {
+        const uint8_t* p = image.pixels + static_cast<ptrdiff_t>(y) * image.bytesPerRow;
+        for (int32_t x = 0; x < image.width; ++x) {
+            const unsigned v = p[2 * x] | (p[2 * x + 1] << 8);
+            const unsigned r = v >> 11, g = (v >> 5) & 63, b = v & 31;
+            row[3 * x] = static_cast<uint8_t>(r << 3 | r >> 2);
+            row[3 * x + 1] = static_cast<uint8_t>(g << 2 | g >> 4);
+            row[3 * x + 2] = static_cast<uint8_t>(b << 3 | b >> 2);
+        }
+        png_write_row(png, row.data());
+    }
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return std::fclose(f) == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const char* input = nullptr;
+    std::string rawPath, palettePath, pngPath;
+    bool trace = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&](std::string* out) {
+            if (i + 1 >= argc) return false;
+            *out = argv[++i];
+            return true;
+        };
+        auto missing = [&arg]() {
+            std::fprintf(stderr, "morvanite-tga: %s needs a file name\n%s", arg.c_str(), kUsage);
+            return 2;
+        };
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (arg == "--raw") {
+            if (!value(&rawPath)) return missing();
+        } else if (arg == "--palette") {
+            if (!value(&palettePath)) return missing();
+        } else if (arg == "--png") {
+            if (!value(&pngPath)) return missing();
+        } else if (arg == "--trace") {
+            trace = true;
+        } else if (!arg.empty() && arg[0] == '-') {
+            std::fprintf(stderr, "morvanite-tga: unknown option %s\n%s", arg.c_str(), kUsage);
+            return 2;
+        } else if (input == nullptr) {
+            input = argv[i];
+        } else {
+            std::fprintf(stderr, "morvanite-tga: only one FILE\n%s", kUsage);
+            return 2;
+        }
+    }
+    if (input == nullptr) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    std::vector<uint8_t> bytes;
+    if (!ReadFile(input, &bytes)) {
+        std::fprintf(stderr, "morvanite-tga: cannot read %s: %s\n", input, std::strerror(errno));
+        return 2;
+    }
+    if (bytes.size() > UINT32_MAX) {
+        std::fprintf(stderr, "morvanite-tga: %s is too large for a resource\n", input);
+        return 2;
+    }
+
+    platform::SetTraceFile(trace ? stderr : nullptr);
+    PixelLayout = {0xF800, 0x07E0, 0x001F, 5, 6, 5};
+    platform::RegisterResource("TGAFILE", kResourceId, bytes.data(), bytes.size());
+
+    TgaImage picture;
+    const bool ok = picture.LoadResource(kResourceId);
+    TgaLayout layout{};
+    const bool known = ReadTgaLayout(bytes.data(), static_cast<uint32_t>(bytes.size()), &layout);
+    std::printf(
+        "ok=%d width=%d height=%d bpp=%d type=%d cmap_type=%d cmap_len=%d cmap_bits=%d id_len=%d "
+        "data=%lld end=%lld\n",
+        ok ? 1 : 0, picture.width, picture.height, picture.bitsPerPixel, picture.imageType,
+        picture.colourMapType, picture.colourMapLength, picture.colourMapEntrySize,
+        bytes.size() >= 1 ? bytes[0] : 0, known ? static_cast<long long>(layout.dataBytes) : -1LL,
+        known ? static_cast<long long>(layout.dataEnd) : -1LL);
+
+    int status = ok ? 0 : 1;
+    if (!rawPath.empty()) {
+        const size_t size =
+            picture.pixels ? static_cast<size_t>(picture.bytesPerRow) * picture.height : 0;
+        if (!WriteFile(rawPath, picture.pixels, size)) {
+            std::fprintf(stderr, "morvanite-tga: cannot write %s\n", rawPath.c_str());
+            status = 2;
+        }
+    }
+    if (!palettePath.empty()) {
+        const size_t size = picture.palette ? layout.colourMapBytes : 0;
+        if (!WriteFile(palettePath, picture.palette, size)) {
+            std::fprintf(stderr, "morvanite-tga: cannot write %s\n", palettePath.c_str());
+            status = 2;
+        }
+    }
+    if (!pngPath.empty()) {
+        Image* converted = LoadTgaAs16(kResourceId);
+        if (!WritePng(pngPath, *converted)) {
+            std::fprintf(stderr, "morvanite-tga: no PNG written: the picture has no pixels\n");
+            if (status == 0) status = 2;
+        }
+        delete converted;
+    }
+    return status;
+}
