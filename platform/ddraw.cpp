@@ -116,7 +116,9 @@ class SoftSurface final : public IDirectDrawSurface7 {
         if (from->format_.dwRGBBitCount != format_.dwRGBBitCount) return DDERR_UNSUPPORTED;
         RECT dest = destRect != nullptr ? *destRect : Whole();
         RECT src = sourceRect != nullptr ? *sourceRect : from->Whole();
-        if (!Inside(dest) || !from->Inside(src)) return DDERR_INVALIDRECT;
+        if (!Inside(dest) || !from->Inside(src) || Empty(dest) || Empty(src)) {
+            return DDERR_INVALIDRECT;
+        }
         int64_t destWidth = dest.right - dest.left, destHeight = dest.bottom - dest.top;
         int64_t srcWidth = src.right - src.left, srcHeight = src.bottom - src.top;
         int bytes = (int)format_.dwRGBBitCount / 8;
@@ -272,6 +274,9 @@ class SoftSurface final : public IDirectDrawSurface7 {
     ~SoftSurface() = default;
 
     bool Busy() const { return locked_ || dc_ != nullptr; }
+    static bool Empty(const RECT& rect) {
+        return rect.left == rect.right || rect.top == rect.bottom;
+    }
     RECT Whole() const { return RECT{0, 0, (LONG)width_, (LONG)height_}; }
     bool Inside(const RECT& rect) const {
         return rect.left >= 0 && rect.top >= 0 && rect.left <= rect.right &&
