@@ -85,6 +85,8 @@ class HeadlessMachine final : public Backend {
         lastFlipT = t;
     }
 
+    void RefreshScreen(const uint16_t*, int, int, int) override {}
+
     void ShowMessageBox(const char* text, const char* caption) override {
         std::fprintf(stderr, "message box \"%s\":\n%s\n", caption, text);
     }
