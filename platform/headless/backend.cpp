@@ -79,7 +79,9 @@ class HeadlessMachine final : public Backend {
         for (ShotTime& shot : shots) {
             if (shot.taken || t < shot.time) continue;
             shot.taken = true;
-            Picture("t" + std::to_string(shot.time), pixels, width, height, pitch);
+            std::string name = std::to_string(shot.time);
+            name.insert(name.begin(), 't');
+            Picture(name, pixels, width, height, pitch);
         }
         ++flips;
         lastFlipT = t;
