@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "image/numeric.h"
+#include "parts/polar_sweep.h"
 #include "parts/tunnel_lookup.h"
 #include "video/display.h"
 
@@ -13,28 +14,27 @@ LobedTunnelPart lobedTunnelPart;
 namespace lobed_tunnel {
 
 void BuildTables(uint8_t* depth, uint8_t* angle) {
-    // The angle runs through the same sequence in every pass, so what depends on it alone is
-    // computed once: the same values, bit for bit.
-    const double turn = 6.283185005187988;  // single-precision 6.283185
-    const double step = 0.003141592502593994;
-    std::vector<double> cosines, sines, lobes;
+    // P = the single-precision 6.283185; the step is P / 2000 and the angle index a * 1792 / P.
+    polar_sweep::Angles angles =
+        polar_sweep::MakeAngles(6.283185005187988, 0.003141592502593994, 50.0, 7.0);
     std::vector<uint8_t> angleBytes;
-    for (double a = 0.0; a < turn; a += step) {
-        cosines.push_back(std::cos(a));
-        sines.push_back(std::sin(a));
-        lobes.push_back(50.0 * std::sin(7.0 * a));
+    for (double a = 0.0; a < 6.283185005187988; a += 0.003141592502593994) {
         angleBytes.push_back(static_cast<uint8_t>(TruncToInt(a * 285.20567172864656)));
     }
-    const size_t steps = cosines.size();
-    for (double d = 0.0; d < 300.0; d += 0.2) {
+    const polar_sweep::Frame frame = {kWidth, kHeight, 160, 120};
+    std::vector<int32_t> dx(angles.number.size()), dy(angles.number.size());
+    int32_t pass = 0;
+    for (double d = 0.0; d < 300.0; d += 0.2, ++pass) {
+        if (pass % 16 == 0) polar_sweep::DropMissing(angles, d, frame);
+        polar_sweep::Offsets(angles, d, dx.data(), dy.data());
         const uint8_t depthByte = static_cast<uint8_t>(TruncToInt(d));
-        for (size_t k = 0; k < steps; ++k) {
-            const double r = d + lobes[k];
-            const int32_t x = 160 + TruncToInt(r * cosines[k]);
-            const int32_t y = 120 - TruncToInt(r * sines[k]);
+        const size_t count = angles.number.size();
+        for (size_t k = 0; k < count; ++k) {
+            const int32_t x = 160 + dx[k];
+            const int32_t y = 120 - dy[k];
             if (x >= 0 && x < kWidth && y >= 0 && y < kHeight) {
                 depth[y * kWidth + x] = depthByte;
-                angle[y * kWidth + x] = angleBytes[k];
+                angle[y * kWidth + x] = angleBytes[angles.number[k]];
             }
         }
     }

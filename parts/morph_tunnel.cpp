@@ -118,10 +118,9 @@ void MorphTunnelPart::Render(HWND, Display&, deciseconds t) {
     columnScroll = static_cast<uint8_t>(columnScroll + 2);
     rowScroll = static_cast<uint8_t>(rowScroll + 2);
 
-    if (!IsTable(frame, 16)) return;
-    uint16_t* pixels = reinterpret_cast<uint16_t*>(frame->pixels);
-    if (IsTable(angleTable, 8) && IsTable(depthTable, 8) && texture != nullptr &&
-        texture->pixels != nullptr) {
+    uint16_t* pixels = IsTable(frame, 16) ? reinterpret_cast<uint16_t*>(frame->pixels) : nullptr;
+    if (pixels != nullptr && IsTable(angleTable, 8) && IsTable(depthTable, 8) &&
+        texture != nullptr && texture->pixels != nullptr) {
         tunnel_lookup::Draw(pixels, depthTable->pixels, angleTable->pixels,
                             reinterpret_cast<const uint16_t*>(texture->pixels), rowScroll,
                             columnScroll, morph_tunnel::kWidth * morph_tunnel::kHeight);
@@ -129,11 +128,13 @@ void MorphTunnelPart::Render(HWND, Display&, deciseconds t) {
 
     if (points.steps != -1) {
         points.Step();
-        morph_tunnel::PlotPoints(pixels, points.current, points.count);
+        if (pixels != nullptr) morph_tunnel::PlotPoints(pixels, points.current, points.count);
     } else {
         if (localTime > 80 && pictureLevel > 3)
             pictureLevel = static_cast<uint8_t>(pictureLevel - 3);
-        if (picture != nullptr) frame->BlitSprite(*picture, sourceRect, destRect, pictureLevel, 0);
+        if (pixels != nullptr && picture != nullptr && picture->pixels != nullptr) {
+            frame->BlitSprite(*picture, sourceRect, destRect, pictureLevel, 0);
+        }
     }
 }
 

@@ -11,7 +11,7 @@ class Display;
 typedef int32_t deciseconds;
 
 class Parte {
-public:
+  public:
     virtual void Load(HWND window, Display& display) = 0;
     virtual void Render(HWND window, Display& display, deciseconds t) = 0;
     virtual void Present(HWND window, Display& display, deciseconds t) = 0;

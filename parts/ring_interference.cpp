@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "image/numeric.h"
+#include "parts/polar_sweep.h"
 #include "video/display.h"
 
 RingInterferencePart ringInterferencePart;
@@ -24,23 +25,20 @@ inline uint16_t RingAt(const uint16_t* rings, int64_t index) {
 }  // namespace
 
 void DrawRings(uint16_t* rings) {
-    // The angle runs through the same sequence in every pass, so its sines and cosines are
-    // computed once: the same values, bit for bit.
-    const double turn = 6.283185005187988;  // single-precision 6.283185
-    const double step = 0.003141592502593994;
-    std::vector<double> cosines, sines, lobes;
-    for (double a = 0.0; a < turn; a += step) {
-        cosines.push_back(std::cos(a));
-        sines.push_back(std::sin(a));
-        lobes.push_back(10.0 * std::sin(5.0 * a));
-    }
-    const size_t steps = cosines.size();
-    for (double base = 0.0; base < 540.0; base += 0.2) {
+    // P = the single-precision 6.283185; the step is P / 2000.
+    polar_sweep::Angles angles =
+        polar_sweep::MakeAngles(6.283185005187988, 0.003141592502593994, 10.0, 5.0);
+    const polar_sweep::Frame frame = {kRingWidth, kRingHeight, 320, 240};
+    std::vector<int32_t> dx(angles.number.size()), dy(angles.number.size());
+    int32_t pass = 0;
+    for (double base = 0.0; base < 540.0; base += 0.2, ++pass) {
+        if (pass % 16 == 0) polar_sweep::DropMissing(angles, base, frame);
+        polar_sweep::Offsets(angles, base, dx.data(), dy.data());
         const uint16_t value = static_cast<uint16_t>(kRing * (TruncToInt(base * 0.1) % 2));
-        for (size_t k = 0; k < steps; ++k) {
-            const double r = base + lobes[k];
-            const int32_t x = TruncToInt(cosines[k] * r) + 320;
-            const int32_t y = 240 - TruncToInt(sines[k] * r);
+        const size_t count = angles.number.size();
+        for (size_t k = 0; k < count; ++k) {
+            const int32_t x = dx[k] + 320;
+            const int32_t y = 240 - dy[k];
             if (x >= 0 && x < kRingWidth && y >= 0 && y < kRingHeight) {
                 rings[y * kRingWidth + x] = value;
             }

@@ -29,6 +29,10 @@ class Backend {
     // A flip made this frame visible: 16-bit pixels in 5-6-5, `pitch` bytes per row.
     virtual void PresentFrame(const uint16_t* pixels, int width, int height, int pitch) = 0;
 
+    // The visible surface was written without a flip (a lock, a device context or a blit on
+    // the primary surface): show it as it is now, without waiting.
+    virtual void RefreshScreen(const uint16_t* pixels, int width, int height, int pitch) = 0;
+
     // A modal message box; returns when it has been closed.
     virtual void ShowMessageBox(const char* text, const char* caption) = 0;
 

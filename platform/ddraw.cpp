@@ -116,7 +116,9 @@ class SoftSurface final : public IDirectDrawSurface7 {
         if (from->format_.dwRGBBitCount != format_.dwRGBBitCount) return DDERR_UNSUPPORTED;
         RECT dest = destRect != nullptr ? *destRect : Whole();
         RECT src = sourceRect != nullptr ? *sourceRect : from->Whole();
-        if (!Inside(dest) || !from->Inside(src)) return DDERR_INVALIDRECT;
+        if (!Inside(dest) || !from->Inside(src) || Empty(dest) || Empty(src)) {
+            return DDERR_INVALIDRECT;
+        }
         int64_t destWidth = dest.right - dest.left, destHeight = dest.bottom - dest.top;
         int64_t srcWidth = src.right - src.left, srcHeight = src.bottom - src.top;
         int bytes = (int)format_.dwRGBBitCount / 8;
@@ -143,6 +145,7 @@ class SoftSurface final : public IDirectDrawSurface7 {
                 std::memcpy(destRow + (size_t)x * bytes, pixel, bytes);
             }
         }
+        ShowIfVisible();
         return DD_OK;
     }
 
@@ -165,6 +168,7 @@ class SoftSurface final : public IDirectDrawSurface7 {
             uint8_t* destRow = memory_ + (size_t)(y + row) * pitch_ + (size_t)x * bytes;
             std::memmove(destRow, srcRow, (size_t)copyWidth * bytes);
         }
+        ShowIfVisible();
         return DD_OK;
     }
 
@@ -234,6 +238,7 @@ class SoftSurface final : public IDirectDrawSurface7 {
         if (dc == nullptr || dc != dc_) return DDERR_NODC;
         CloseSurfaceDC(dc_);
         dc_ = nullptr;
+        ShowIfVisible();
         return DD_OK;
     }
 
@@ -247,9 +252,17 @@ class SoftSurface final : public IDirectDrawSurface7 {
         bool wasLocked = locked_;
         // The memory is given back even when a failure is reported.
         locked_ = false;
+        if (wasLocked) ShowIfVisible();
         int64_t code = DDERR_NOTLOCKED;
         if (ShouldFail("Unlock", &code)) return (HRESULT)code;
         return wasLocked ? DD_OK : DDERR_NOTLOCKED;
+    }
+
+    // Writes to the visible surface outside a flip show at once, as on a real screen.
+    void ShowIfVisible() {
+        if (this != livePrimary) return;
+        CurrentBackend().RefreshScreen(reinterpret_cast<const uint16_t*>(memory_), (int)width_,
+                                       (int)height_, (int)pitch_);
     }
 
     const uint8_t* Memory() const { return memory_; }
@@ -261,6 +274,9 @@ class SoftSurface final : public IDirectDrawSurface7 {
     ~SoftSurface() = default;
 
     bool Busy() const { return locked_ || dc_ != nullptr; }
+    static bool Empty(const RECT& rect) {
+        return rect.left == rect.right || rect.top == rect.bottom;
+    }
     RECT Whole() const { return RECT{0, 0, (LONG)width_, (LONG)height_}; }
     bool Inside(const RECT& rect) const {
         return rect.left >= 0 && rect.top >= 0 && rect.left <= rect.right &&

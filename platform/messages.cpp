@@ -8,7 +8,8 @@
 // PostQuitMessage, LoadCursorA, SetCursor, LoadIconA (icon resources), GetSystemMetrics
 // (SM_CXSCREEN, SM_CYSCREEN), GetModuleHandleA.
 // Left out: child windows, WM_CREATE/WM_PAINT/WM_SIZE traffic, keyboard translation into
-// WM_CHAR, message hooks, timers, thread messages of other threads.
+// WM_CHAR, message hooks, timers, thread messages of other threads, more than one window at a
+// time.
 #include <windows.h>
 
 #include <chrono>

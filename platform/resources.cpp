@@ -40,7 +40,11 @@ Registry& Resources() {
 
 // A type given as MAKEINTRESOURCE(n) has no name here; only named types are listed.
 std::string TypeName(LPCSTR type) {
-    if (IS_INTRESOURCE(type)) return "#" + std::to_string(LOWORD(type));
+    if (IS_INTRESOURCE(type)) {
+        std::string name = std::to_string(LOWORD(type));
+        name.insert(name.begin(), '#');
+        return name;
+    }
     return type;
 }
 

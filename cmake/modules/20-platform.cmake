@@ -55,14 +55,8 @@ set_source_files_properties(${CMAKE_BINARY_DIR}/generated/resources_data.S PROPE
 file(GLOB MORVANITE_PLATFORM_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/platform/*.cpp
   ${CMAKE_SOURCE_DIR}/platform/headless/*.cpp)
-# The audio library stand-in lives in platform/audio and builds itself. Until it has landed, a
-# temporary clock-only stand-in lets the show run.
-set(MORVANITE_AUDIO_MINIMAL ${CMAKE_SOURCE_DIR}/platform/bass_minimal_temporary.cpp)
-list(REMOVE_ITEM MORVANITE_PLATFORM_SOURCES ${MORVANITE_AUDIO_MINIMAL})
-file(GLOB MORVANITE_AUDIO_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/audio/*.cpp)
-if(NOT MORVANITE_AUDIO_SOURCES)
-  list(APPEND MORVANITE_PLATFORM_SOURCES ${MORVANITE_AUDIO_MINIMAL})
-endif()
+# The audio library stand-in (platform/audio) builds itself and joins this library
+# (cmake/modules/30-audio.cmake).
 add_library(morvanite_platform STATIC
   ${MORVANITE_PLATFORM_SOURCES}
   ${CMAKE_BINARY_DIR}/generated/resources_data.S

@@ -69,7 +69,10 @@ function(morvanite_audio_program_tests)
     add_test(NAME audio.DiskDriverCapturesTheMusic
       COMMAND ${CMAKE_SOURCE_DIR}/tests/audio/disk_output.sh
         $<TARGET_FILE:morvanite> $<TARGET_FILE:audio-capture-check> ${music})
-    set_tests_properties(audio.DiskDriverCapturesTheMusic PROPERTIES TIMEOUT 60 RUN_SERIAL TRUE)
+    # SDL's X11 video leaves system libraries' allocations (D-Bus and unloaded modules) behind at
+    # exit; a sanitizer build would report them as the program's leaks.
+    set_tests_properties(audio.DiskDriverCapturesTheMusic PROPERTIES TIMEOUT 60 RUN_SERIAL TRUE
+      ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
   endif()
 endfunction()
 cmake_language(DEFER CALL morvanite_audio_program_tests)

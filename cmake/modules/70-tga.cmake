@@ -20,6 +20,8 @@ if(MORVANITE_FUZZ)
     ${CMAKE_SOURCE_DIR}/image/tga.cpp
     ${CMAKE_SOURCE_DIR}/image/image.cpp
     ${CMAKE_SOURCE_DIR}/image/blit_sprite.cpp
+    ${CMAKE_SOURCE_DIR}/image/morph_points.cpp
+    ${CMAKE_SOURCE_DIR}/image/numeric.cpp
     ${CMAKE_SOURCE_DIR}/image/trace.cpp
     ${CMAKE_SOURCE_DIR}/video/pixel_layout.cpp)
   target_include_directories(morvanite-tga-fuzz PRIVATE

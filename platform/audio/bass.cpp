@@ -71,7 +71,6 @@ struct Output {
     bool deviceClock = false;
     bool sdlAudio = false;  // the SDL audio subsystem is ours to quit
     SDL_AudioDeviceID device = 0;
-    uint32_t bufferBytes = 0;
     int volume = 100;
 };
 
@@ -166,7 +165,6 @@ bool OpenDevice() {
         output.sdlAudio = false;
         return false;
     }
-    output.bufferBytes = have.size;
     const char* driver = SDL_GetCurrentAudioDriver();
     output.deviceClock =
         followCallbacksAlways ||

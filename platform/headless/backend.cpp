@@ -79,11 +79,15 @@ class HeadlessMachine final : public Backend {
         for (ShotTime& shot : shots) {
             if (shot.taken || t < shot.time) continue;
             shot.taken = true;
-            Picture("t" + std::to_string(shot.time), pixels, width, height, pitch);
+            std::string name = std::to_string(shot.time);
+            name.insert(name.begin(), 't');
+            Picture(name, pixels, width, height, pitch);
         }
         ++flips;
         lastFlipT = t;
     }
+
+    void RefreshScreen(const uint16_t*, int, int, int) override {}
 
     void ShowMessageBox(const char* text, const char* caption) override {
         std::fprintf(stderr, "message box \"%s\":\n%s\n", caption, text);

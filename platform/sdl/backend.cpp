@@ -76,9 +76,17 @@ class SdlMachine final : public Backend {
 
     bool OpenWindow(const char* title, HICON icon) override {
         Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE;
-        if (!windowed) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-        window_ = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                   kFrameWidth * 3, kFrameHeight * 3, flags);
+        // Full screen starts at the desktop's size too, so that it covers the screen even where
+        // no window manager carries out the full-screen request.
+        int width = kFrameWidth * 3, height = kFrameHeight * 3;
+        int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED;
+        if (!windowed) {
+            flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+            width = ScreenWidth();
+            height = ScreenHeight();
+            x = y = 0;
+        }
+        window_ = SDL_CreateWindow(title, x, y, width, height, flags);
         if (window_ == nullptr) {
             std::fprintf(stderr, "morvanite: can't open the window: %s\n", SDL_GetError());
             return false;
@@ -137,6 +145,11 @@ class SdlMachine final : public Backend {
     }
 
     void PresentFrame(const uint16_t* pixels, int width, int height, int pitch) override {
+        RefreshScreen(pixels, width, height, pitch);
+        WaitForTick();
+    }
+
+    void RefreshScreen(const uint16_t* pixels, int width, int height, int pitch) override {
         if (renderer_ == nullptr) return;
         if (width == kFrameWidth && height == kFrameHeight) {
             SDL_UpdateTexture(texture_, nullptr, pixels, pitch);
@@ -145,7 +158,6 @@ class SdlMachine final : public Backend {
         SDL_RenderClear(renderer_);
         SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
         SDL_RenderPresent(renderer_);
-        WaitForTick();
     }
 
     void ShowMessageBox(const char* text, const char* caption) override {

@@ -53,8 +53,9 @@ int main(int argc, char** argv) {
         }
     }
     double seconds = static_cast<double>(matched) / audio::kBytesPerSecond;
-    std::printf("capture: %zu bytes of silence, then %zu bytes (%.2f s) of the stream, then "
-                "silence\n",
-                start, matched, seconds);
+    std::printf(
+        "capture: %zu bytes of silence, then %zu bytes (%.2f s) of the stream, then "
+        "silence\n",
+        start, matched, seconds);
     return seconds >= std::atof(argv[3]) ? 0 : 1;
 }

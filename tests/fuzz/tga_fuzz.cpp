@@ -1,5 +1,5 @@
-// libFuzzer target: any bytes through the TGA loader, the load pattern's conversion and a blit of
-// the result, under AddressSanitizer and UndefinedBehaviorSanitizer.
+// libFuzzer target: any bytes through the TGA loader, the load pattern's conversion, a blit of
+// the result and a morph towards it, under AddressSanitizer and UndefinedBehaviorSanitizer.
 #include <windows.h>
 
 #include <cstddef>
@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "image/blit_sprite.h"
+#include "image/morph_points.h"
 #include "image/tga.h"
 #include "video/pixel_layout.h"
 
@@ -64,5 +65,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const RECT place = {Signed(data, size, 8), Signed(data, size, 10), 0, 0};
     frame.BlitSprite(converted, source, place, Signed(data, size, 7) * 3, 0x1234);
     BlitSpritePortable(frame, converted, source, place, 128, 0);
+
+    // A morph from a few random points to the picture's non-black pixels, and back again (small
+    // pictures only: the arrays hold every pixel until they are cut down).
+    if (int64_t{converted.width} * converted.height > 65536) return 0;
+    MorphPointSet set;
+    set.steps = 1 + (size % 3);
+    set.PushRandom(static_cast<int32_t>(size % 64), 0, 0, 319, 239);
+    set.PushImage(converted, Signed(data, size, 9), Signed(data, size, 11), 0);
+    set.Step();
+    set.PushRandom(static_cast<int32_t>(size % 17), -5, -5, 5, 5);
+    for (int i = 0; i < 5; ++i) set.Step();
     return 0;
 }

@@ -1,6 +1,7 @@
 // MPEG audio decoding from memory: lengths, sample placement, and data that isn't a stream.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -118,15 +119,17 @@ TEST(AudioDecode, SkipsAnId3v2TagAndLeadingJunk) {
     std::vector<uint8_t> plain;
     ASSERT_EQ(DecodeExact(mp3, &plain), DecodeStatus::kOk);
 
-    std::vector<uint8_t> tagged = {'I', 'D', '3', 4, 0, 0, 0, 0, 0, 10};
-    tagged.resize(20, 0);
-    tagged.insert(tagged.end(), mp3.begin(), mp3.end());
+    // A 10-byte ID3v2 header announcing 10 bytes of tag, then the stream.
+    std::vector<uint8_t> tagged(20 + mp3.size(), 0);
+    const uint8_t header[10] = {'I', 'D', '3', 4, 0, 0, 0, 0, 0, 10};
+    std::copy(header, header + 10, tagged.begin());
+    std::copy(mp3.begin(), mp3.end(), tagged.begin() + 20);
     std::vector<uint8_t> pcm;
     ASSERT_EQ(DecodeExact(tagged, &pcm), DecodeStatus::kOk);
     EXPECT_EQ(pcm, plain);
 
-    std::vector<uint8_t> junk(300, 'a');
-    junk.insert(junk.end(), mp3.begin(), mp3.end());
+    std::vector<uint8_t> junk(300 + mp3.size(), 'a');
+    std::copy(mp3.begin(), mp3.end(), junk.begin() + 300);
     pcm.clear();
     ASSERT_EQ(DecodeExact(junk, &pcm), DecodeStatus::kOk);
     EXPECT_EQ(pcm, plain);

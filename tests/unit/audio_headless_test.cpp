@@ -88,4 +88,16 @@ TEST_F(HeadlessAudio, InjectedFailuresReportTheirCodes) {
     EXPECT_TRUE(BASS_StreamPlay(stream, FALSE, 0));
 }
 
+// The program's own music, read in place from its resource as OpenMusic reads it.
+TEST_F(HeadlessAudio, TheMusicResourceDecodesToItsFullLength) {
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(122), "MP3FILE");
+    ASSERT_NE(found, nullptr);
+    ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr));
+    HSTREAM stream = BASS_StreamCreateFile(TRUE, LockResource(LoadResource(module, found)), 0,
+                                           SizeofResource(module, found), 0);
+    ASSERT_NE(stream, 0u);
+    EXPECT_EQ(audio::StreamPcm(stream).size(), 5384u * 1152 * 4);  // 24,809,472 bytes
+}
+
 }  // namespace

@@ -239,6 +239,10 @@ TEST_F(DirectDraw, BltShrinksAndStretchesUnevenly) {
     // Rows: 3 onto 2 ... here 2 onto 3: destination y takes y * 2 / 3 = 0, 0, 1.
     const uint16_t expected[3 * 5] = {1, 1, 2, 2, 3, 1, 1, 2, 2, 3, 4, 4, 5, 5, 6};
     for (int i = 0; i < 15; ++i) EXPECT_EQ(target[i], expected[i]) << i;
+    RECT nothing{3, 0, 3, 2};  // no columns at the right edge: nothing to stretch
+    EXPECT_EQ(to->Blt(nullptr, from, &nothing, 0, nullptr), DDERR_INVALIDRECT);
+    RECT beyond{0, 0, 4, 2};
+    EXPECT_EQ(to->Blt(nullptr, from, &beyond, 0, nullptr), DDERR_INVALIDRECT);
 }
 
 TEST_F(DirectDraw, BltFastClipsToTheDestination) {

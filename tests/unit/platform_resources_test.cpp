@@ -135,3 +135,25 @@ TEST_F(Resources, LoadIconFindsIconResources) {
 }
 
 }  // namespace
+
+namespace {
+
+// The program's own icon, when it is there: a 32x32 image for the window.
+TEST(Icons, TheProgramIconDecodes) {
+    HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(151));
+    if (icon == nullptr) GTEST_SKIP() << "no icon resource yet";
+    uint32_t size = 0;
+    const uint8_t* bytes = platform::IconBytes(icon, &size);
+    ASSERT_NE(bytes, nullptr);
+    platform::IconImage image;
+    ASSERT_TRUE(platform::DecodeIcon(bytes, size, 32, &image));
+    EXPECT_EQ(image.width, 32);
+    EXPECT_EQ(image.height, 32);
+    ASSERT_TRUE(platform::DecodeIcon(bytes, size, 16, &image));
+    EXPECT_EQ(image.width, 16);
+    int opaque = 0;
+    for (size_t i = 3; i < image.rgba.size(); i += 4) opaque += image.rgba[i] == 255;
+    EXPECT_GT(opaque, 0);
+}
+
+}  // namespace

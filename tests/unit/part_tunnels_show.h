@@ -1,0 +1,116 @@
+// Scenario support for the tunnel and ring parts: pictures made in memory and registered as
+// "TGAFILE" resources, and a headless display for the parts to load onto and present to.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <vector>
+
+#include "parts/parte.h"
+#include "platform/failures.h"
+#include "platform/resources.h"
+#include "platform/testing.h"
+#include "runtime/window.h"
+#include "video/display.h"
+#include "video/pixel_layout.h"
+
+namespace tunnels_show {
+
+struct Bgr {
+    uint8_t b, g, r;
+};
+
+// An uncompressed (type 2) 24-bit TGA 2.0 file; its first row given is row 0 of the picture.
+inline std::vector<uint8_t> Tga24(int width, int height,
+                                  const std::function<Bgr(int x, int y)>& pixel) {
+    std::vector<uint8_t> file(18, 0);
+    file[2] = 2;
+    file[12] = static_cast<uint8_t>(width);
+    file[13] = static_cast<uint8_t>(width >> 8);
+    file[14] = static_cast<uint8_t>(height);
+    file[15] = static_cast<uint8_t>(height >> 8);
+    file[16] = 24;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const Bgr p = pixel(x, y);
+            file.insert(file.end(), {p.b, p.g, p.r});
+        }
+    }
+    file.insert(file.end(), 8, 0);
+    const char signature[] = "TRUEVISION-XFILE.";
+    file.insert(file.end(), signature, signature + sizeof signature);
+    return file;
+}
+
+inline void Register(int id, const std::vector<uint8_t>& file) {
+    platform::RegisterResource("TGAFILE", id, file.data(), file.size());
+}
+
+// The 16-bit value of a 24-bit pixel in the 5-6-5 layout.
+inline uint16_t To565(Bgr p) {
+    return static_cast<uint16_t>(((p.r >> 3) << 11) | ((p.g >> 2) << 5) | (p.b >> 3));
+}
+
+// A fresh headless platform with the program's window and an open 320x240x16 display.
+struct HeadlessShow {
+    Display display;
+    HeadlessShow() {
+        platform::testing::ResetPlatform();
+        PixelLayout = {0, 0, 0, 0, 0, 0};
+        EXPECT_TRUE(CreateMainWindow(nullptr, 1));
+        EXPECT_TRUE(display.Open(mainWindow, 320, 240, 16));
+        EXPECT_EQ(PixelLayout.greenBits, 6);
+    }
+};
+
+// A packed 16-bit image's pixels.
+inline std::vector<uint16_t> Pixels(const Image& image) {
+    std::vector<uint16_t> copy(static_cast<size_t>(image.width) * image.height);
+    for (int y = 0; y < image.height; ++y) {
+        std::memcpy(copy.data() + static_cast<size_t>(y) * image.width,
+                    image.pixels + y * image.bytesPerRow, static_cast<size_t>(image.width) * 2);
+    }
+    return copy;
+}
+
+inline std::vector<uint16_t> Visible() {
+    int width = 0, height = 0;
+    return platform::testing::VisibleFrame(&width, &height);
+}
+
+// One channel of BlitSprite's mix at level L: d + (((s - d + 64) * L) >> 8) - (L >> 2).
+inline uint16_t Mix565(uint16_t s, uint16_t d, int level) {
+    auto mix = [level](int cs, int cd) {
+        return cd + (((cs - cd + 64) * level) >> 8) - (level >> 2);
+    };
+    const int r = mix(s >> 11, d >> 11), g = mix((s >> 5) & 63, (d >> 5) & 63),
+              b = mix(s & 31, d & 31);
+    return static_cast<uint16_t>((r << 11) | (g << 5) | b);
+}
+
+// Presents with the back surface's lock failing: the DirectDraw box is shown once, and no unlock
+// of the surface that is not locked follows (it would show a second box).
+template <typename Part>
+void PresentWithFailingLock(Part& part, Display& display, deciseconds t) {
+    std::string error;
+    platform::ResetFailures();  // call counts start again
+    ASSERT_TRUE(platform::ArmFailure("Lock", &error)) << error;
+    platform::testing::ForgetMessageBoxes();
+    part.Present(mainWindow, display, t);
+    EXPECT_EQ(platform::testing::MessageBoxes().size(), 1u);
+    platform::ResetFailures();
+}
+
+}  // namespace tunnels_show
+
+// Parts keep their once-only flags in statics, so a scenario runs only on a part that nothing
+// else in this process has loaded.
+#define TUNNELS_FRESH_LOAD(part, member, display)                              \
+    do {                                                                       \
+        if ((part).member != nullptr) GTEST_SKIP() << "part already loaded";   \
+        (part).Load(mainWindow, (display));                                    \
+        if ((part).member == nullptr) GTEST_SKIP() << "part already unloaded"; \
+    } while (0)
