@@ -88,6 +88,9 @@ foreach(case full-show escape escape-at-start display-mode-refused old-processor
             $<TARGET_FILE:morvanite-render> ${CMAKE_BINARY_DIR}/render-runs)
   set_tests_properties(render-${case} PROPERTIES TIMEOUT 1200)
 endforeach()
+add_test(NAME player-without-display
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/programs/morvanite_render_test.sh player-without-display
+          $<TARGET_FILE:morvanite> ${CMAKE_BINARY_DIR}/render-runs)
 
 # The unit tests of platform/ read libpng and the resource folder.
 function(morvanite_platform_link_tests)

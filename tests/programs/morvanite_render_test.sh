@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Whole-program runs of morvanite-render: exit codes, summary lines, the records it writes.
+# Whole-program runs of morvanite-render (exit codes, summary lines, the records it writes) and of
+# morvanite where no display is needed.
 # usage: morvanite_render_test.sh CASE PROGRAM WORKDIR
 set -uo pipefail
 case_name=$1
@@ -106,6 +107,19 @@ case $case_name in
     run --deactivate-at 3
     expect_code 2
     run --fps 0
+    expect_code 2
+    ;;
+  player-without-display)
+    # PROGRAM is morvanite here: one clear line and a failure, not a silent success.
+    env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "$program" >"$work/out" 2>"$work/err"
+    code=$?
+    expect_code 1
+    [ "$(wc -l <"$work/err")" -eq 1 ] && grep -q '^morvanite: no display' "$work/err" ||
+      fail "stderr: $(cat "$work/err")"
+    "$program" --help >"$work/out" 2>&1 || fail "--help failed"
+    grep -q -- '--windowed' "$work/out" || fail "--help does not list --windowed"
+    "$program" --fullscreen >/dev/null 2>&1
+    code=$?
     expect_code 2
     ;;
   *)
