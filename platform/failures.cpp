@@ -207,12 +207,12 @@ bool ShouldFail(const char* name, int64_t* code) {
     return false;
 }
 
-bool ArmFailure(const std::string& spec, std::string* error) {
-    ArmedFailure failure{spec, 1, false, 0};
-    size_t equals = spec.find('=');
-    std::string head = spec.substr(0, equals);
+bool ArmFailure(const std::string& request, std::string* error) {
+    ArmedFailure failure{request, 1, false, 0};
+    size_t equals = request.find('=');
+    std::string head = request.substr(0, equals);
     if (equals != std::string::npos) {
-        std::string codeText = spec.substr(equals + 1);
+        std::string codeText = request.substr(equals + 1);
         if (!LookUpResultCode(codeText, &failure.code) && !ParseNumber(codeText, &failure.code)) {
             *error = "unknown result code '" + codeText + "'";
             return false;
@@ -224,7 +224,7 @@ bool ArmFailure(const std::string& spec, std::string* error) {
     if (at != std::string::npos) {
         int64_t call = 0;
         if (!ParseNumber(head.substr(at + 1), &call) || call < 1) {
-            *error = "the call number in '" + spec + "' must be 1 or more";
+            *error = "the call number in '" + request + "' must be 1 or more";
             return false;
         }
         failure.call = call;

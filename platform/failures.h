@@ -15,7 +15,7 @@ bool ShouldFail(const char* name, int64_t* code);
 // Arms a failure from its textual form NAME[@N][=CODE]: the N-th call (from 1; default 1) of
 // NAME fails with CODE, a number (decimal or 0x hexadecimal) or a DDERR_/BASS_ERROR_ name.
 // Returns false, with a reason in *error, when the text can't be read.
-bool ArmFailure(const std::string& spec, std::string* error);
+bool ArmFailure(const std::string& request, std::string* error);
 
 // Forgets every armed failure and every call count.
 void ResetFailures();

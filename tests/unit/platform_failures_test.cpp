@@ -12,7 +12,7 @@ class Failures : public ::testing::Test {
   protected:
     void SetUp() override { platform::testing::ResetPlatform(); }
     void TearDown() override { platform::testing::ResetPlatform(); }
-    bool Arm(const std::string& spec) { return platform::ArmFailure(spec, &error); }
+    bool Arm(const std::string& request) { return platform::ArmFailure(request, &error); }
     std::string error;
 };
 
@@ -47,7 +47,7 @@ TEST_F(Failures, CodesByNameDecimalOrHexadecimal) {
     EXPECT_EQ(code, 3);
 }
 
-TEST_F(Failures, BadSpecificationsAreRefused) {
+TEST_F(Failures, BadRequestsAreRefused) {
     EXPECT_FALSE(Arm("Lok"));  // a typo must not pass silently
     EXPECT_FALSE(Arm("Lock@0"));
     EXPECT_FALSE(Arm("Lock@x"));

@@ -56,9 +56,9 @@ Rgb GemAt(float x, float y, float cx, float cy, float r, float& alpha) {
         const float tilt = 0.55f + 0.35f * (h - 0.5f);
         const Vec3 n = Normalize({std::cos(phi) * tilt, std::sin(phi) * tilt, 0.8f});
         const float diffuse = std::max(0.0f, Dot(n, kLight));
-        const float spec = std::pow(std::max(0.0f, Dot(n, kHalf)), 24.0f);
+        const float specular = std::pow(std::max(0.0f, Dot(n, kHalf)), 24.0f);
         c = Mix(kPlum, kRose, Clamp01(diffuse * 1.15f));
-        c = Mix(c, kIvory, Clamp01(spec));
+        c = Mix(c, kIvory, Clamp01(specular));
         c = Mix(c, kViolet, Clamp01((0.25f - diffuse) * 1.5f));
         // Dark seams between facets.
         const float seam = std::min(std::fabs(within) * h * r, std::fabs(h - 0.5f) * r);
@@ -201,9 +201,9 @@ Mask PaintFigure(Canvas& c, const std::vector<Limb>& limbs, const FigureStyle& s
             const float hy = height(px, py + 0.7f) - height(px, py - 0.7f);
             const Vec3 n = Normalize({-hx * 0.9f, -hy * 0.9f, 1.0f});
             const float diffuse = std::max(0.0f, Dot(n, kLight));
-            const float spec = std::pow(std::max(0.0f, Dot(n, kHalf)), 20.0f);
+            const float specular = std::pow(std::max(0.0f, Dot(n, kHalf)), 20.0f);
             Rgb col = Mix(style.dark, style.body, Clamp01(diffuse * 1.2f));
-            col = Mix(col, style.light, Clamp01(spec * 0.9f));
+            col = Mix(col, style.light, Clamp01(specular * 0.9f));
             const float back = std::max(0.0f, n.x * 0.6f + n.y * 0.5f);
             col = Mix(col, style.rimLight, Clamp01(back * 1.3f) * (1.0f - Smooth(0.0f, 3.0f, -d)));
             covered.at(x, y) = 1;
