@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "image/numeric.h"
+#include "parts/pictures.h"
 #include "parts/polar_sweep.h"
 #include "parts/tunnel_lookup.h"
 #include "video/display.h"
@@ -80,17 +81,8 @@ void LobedTunnelPart::Load(HWND, Display&) {
     depthTable = new Image(kWidth, kHeight, 8);
     angleTable = new Image(kWidth, kHeight, 8);
 
-    loader = new TgaImage;
-    loader->LoadResource(128);
-    texture->ConvertFrom(*loader, loader->palette);
-    delete loader;
-
-    loader = new TgaImage;
-    loader->LoadResource(134);
-    picture = new Image(loader->width, loader->height, 16);
-    picture->ConvertFrom(*loader, loader->palette);
-    delete loader;
-    loader = nullptr;
+    pictures::LoadInto(loader, 128, *texture);
+    picture = pictures::Load(loader, 134);
 
     frame = new Image(kWidth, kHeight, 16);
 

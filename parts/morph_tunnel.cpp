@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "image/numeric.h"
+#include "parts/pictures.h"
 #include "parts/tunnel_lookup.h"
 #include "video/display.h"
 
@@ -87,11 +88,7 @@ void MorphTunnelPart::Load(HWND, Display&) {
     angleTable = new Image(morph_tunnel::kWidth, morph_tunnel::kHeight, 8);
     depthTable = new Image(morph_tunnel::kWidth, morph_tunnel::kHeight, 8);
 
-    loader = new TgaImage;
-    loader->LoadResource(109);
-    texture->ConvertFrom(*loader, loader->palette);
-    delete loader;
-    loader = nullptr;
+    pictures::LoadInto(loader, 109, *texture);
 
     frame = new Image(morph_tunnel::kWidth, morph_tunnel::kHeight, 16);
 

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "parts/pictures.h"
 #include "video/display.h"
 #include "video/pixel_layout.h"
 
@@ -74,12 +75,7 @@ void RayCastPart::Present(HWND window, Display& display, deciseconds) {
 
 void RayCastPart::LoadCommon() {
     block = 2;
-    loader = new TgaImage;
-    loader->LoadResource(109);
-    texture = new Image(loader->width, loader->height, 16);
-    texture->ConvertFrom(*loader, loader->palette);
-    delete loader;
-    loader = nullptr;
+    texture = pictures::Load(loader, 109);
     columns = 320 / block;
     rows = 240 / block;
     frame = new Image(320, 240, 16);
