@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "image/numeric.h"
+#include "parts/back_buffer.h"
 #include "parts/pictures.h"
 #include "parts/polar_sweep.h"
 #include "parts/tunnel_lookup.h"
@@ -113,10 +114,7 @@ void LobedTunnelPart::Render(HWND, Display&, deciseconds) {
 }
 
 void LobedTunnelPart::Present(HWND window, Display& display, deciseconds) {
-    if (Image* target = display.back.Lock(window, nullptr, 0)) {
-        if (frame != nullptr) target->ConvertFrom(*frame, nullptr);
-        display.back.Unlock(window);
-    }
+    back_buffer::CopyFrame(window, display, frame);
     display.Flip();
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "image/numeric.h"
+#include "parts/back_buffer.h"
 #include "parts/pictures.h"
 #include "parts/tunnel_lookup.h"
 #include "video/display.h"
@@ -136,10 +137,7 @@ void MorphTunnelPart::Render(HWND, Display&, deciseconds t) {
 }
 
 void MorphTunnelPart::Present(HWND window, Display& display, deciseconds) {
-    if (Image* target = display.back.Lock(window, nullptr, 0)) {
-        if (frame != nullptr) target->ConvertFrom(*frame, nullptr);
-        display.back.Unlock(window);
-    }
+    back_buffer::CopyFrame(window, display, frame);
     display.Flip();
 }
 

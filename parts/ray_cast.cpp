@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "parts/back_buffer.h"
 #include "parts/pictures.h"
 #include "video/display.h"
 #include "video/pixel_layout.h"
@@ -65,10 +66,7 @@ const uint16_t* TexelsOf(const Image* texture) {
 }  // namespace ray_cast
 
 void RayCastPart::Present(HWND window, Display& display, deciseconds) {
-    if (Image* target = display.back.Lock(window, nullptr, 0)) {
-        if (frame != nullptr) target->ConvertFrom(*frame, nullptr);
-        display.back.Unlock(window);
-    }
+    back_buffer::CopyFrame(window, display, frame);
     frameCount += 1;
     display.Flip();
 }
