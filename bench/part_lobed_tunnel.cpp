@@ -3,14 +3,14 @@
 
 #include <vector>
 
-#include "part_tunnels_show.h"
+#include "bench/part_show.h"
 #include "parts/lobed_tunnel.h"
 
 namespace {
 
 // Load runs once per process, so this measures a single call.
 void BM_LobedTunnelPart_Load(benchmark::State& state) {
-    Display& display = TunnelsShow();
+    Display& display = ShowDisplay();
     for (auto _ : state) lobedTunnelPart.Load(mainWindow, display);
 }
 BENCHMARK(BM_LobedTunnelPart_Load)->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -3,14 +3,14 @@
 
 #include <vector>
 
-#include "part_tunnels_show.h"
+#include "bench/part_show.h"
 #include "parts/morph_tunnel.h"
 
 namespace {
 
 // Load runs once per process, so this measures a single call.
 void BM_MorphTunnelPart_Load(benchmark::State& state) {
-    Display& display = TunnelsShow();
+    Display& display = ShowDisplay();
     for (auto _ : state) morphTunnelPart.Load(mainWindow, display);
 }
 BENCHMARK(BM_MorphTunnelPart_Load)->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -1,14 +1,14 @@
 // RayTunnelPart: Load once, then Render + Present per frame on the headless display.
 #include <benchmark/benchmark.h>
 
-#include "part_tunnels_show.h"
+#include "bench/part_show.h"
 #include "parts/ray_tunnel.h"
 
 namespace {
 
 // Load runs once per process, so this measures a single call.
 void BM_RayTunnelPart_Load(benchmark::State& state) {
-    Display& display = TunnelsShow();
+    Display& display = ShowDisplay();
     for (auto _ : state) rayTunnelPart.Load(mainWindow, display);
 }
 BENCHMARK(BM_RayTunnelPart_Load)->Iterations(1)->Unit(benchmark::kMillisecond);

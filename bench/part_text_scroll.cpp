@@ -1,20 +1,20 @@
 // TextScrollPart: Load once, then Render + Present per frame on the headless display.
 #include <benchmark/benchmark.h>
 
-#include "bench/part_effects_show.h"
+#include "bench/part_show.h"
 #include "parts/text_scroll.h"
 
 namespace {
 
 // Load runs once per process, so this measures a single call.
 void BM_TextScrollPart_Load(benchmark::State& state) {
-    Display& display = EffectsShow();
+    Display& display = ShowDisplay();
     for (auto _ : state) textScrollPart.Load(mainWindow, display);
 }
 BENCHMARK(BM_TextScrollPart_Load)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void BM_TextScrollPart_Frame(benchmark::State& state) {
-    Display& display = EffectsShow();
+    Display& display = ShowDisplay();
     textScrollPart.Load(mainWindow, display);
     textScrollPart.Render(mainWindow, display, 1120);  // latches the part's start time
     int64_t i = 0;

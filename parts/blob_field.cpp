@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "image/numeric.h"
+#include "parts/pictures.h"
 #include "video/pixel_layout.h"
 
 BlobFieldPart blobFieldPart;
@@ -28,23 +29,6 @@ uint32_t ShiftLeft(uint32_t value, int32_t count) {
 }
 uint32_t ShiftRight(uint32_t value, int32_t count) {
     return value >> (static_cast<uint32_t>(count) & 31);
-}
-
-uint16_t FirstPixel(const Image* image) {
-    if (image == nullptr || image->pixels == nullptr || image->width <= 0 || image->height <= 0)
-        return 0;
-    return *reinterpret_cast<const uint16_t*>(image->pixels);
-}
-
-// Loads TGA resource `id` through `loader` into a new 16-bit image of its size.
-Image* LoadPicture(TgaImage*& loader, int32_t id) {
-    loader = new TgaImage();
-    loader->LoadResource(id);
-    Image* image = new Image(loader->width, loader->height, 16);
-    image->ConvertFrom(*loader, loader->palette);
-    delete loader;
-    loader = nullptr;
-    return image;
 }
 
 }  // namespace
@@ -157,10 +141,10 @@ void BlobFieldPart::Load(HWND, Display& display) {
     field = new Image(blobfield::kFieldWidth, blobfield::kFieldHeight, 16);
     fieldSurface = display.WrapImage(*field);
 
-    logo1 = LoadPicture(loader, kLogo1Id);
-    key1 = FirstPixel(logo1);
-    logo2 = LoadPicture(loader, kLogo2Id);
-    key2 = FirstPixel(logo2);
+    logo1 = pictures::Load(loader, kLogo1Id);
+    key1 = pictures::FirstPixel(logo1);
+    logo2 = pictures::Load(loader, kLogo2Id);
+    key2 = pictures::FirstPixel(logo2);
 }
 
 void BlobFieldPart::Render(HWND, Display&, deciseconds) {

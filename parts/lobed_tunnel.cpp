@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "image/numeric.h"
+#include "parts/back_buffer.h"
+#include "parts/pictures.h"
 #include "parts/polar_sweep.h"
 #include "parts/tunnel_lookup.h"
 #include "video/display.h"
@@ -80,17 +82,8 @@ void LobedTunnelPart::Load(HWND, Display&) {
     depthTable = new Image(kWidth, kHeight, 8);
     angleTable = new Image(kWidth, kHeight, 8);
 
-    loader = new TgaImage;
-    loader->LoadResource(128);
-    texture->ConvertFrom(*loader, loader->palette);
-    delete loader;
-
-    loader = new TgaImage;
-    loader->LoadResource(134);
-    picture = new Image(loader->width, loader->height, 16);
-    picture->ConvertFrom(*loader, loader->palette);
-    delete loader;
-    loader = nullptr;
+    pictures::LoadInto(loader, 128, *texture);
+    picture = pictures::Load(loader, 134);
 
     frame = new Image(kWidth, kHeight, 16);
 
@@ -121,10 +114,7 @@ void LobedTunnelPart::Render(HWND, Display&, deciseconds) {
 }
 
 void LobedTunnelPart::Present(HWND window, Display& display, deciseconds) {
-    if (Image* target = display.back.Lock(window, nullptr, 0)) {
-        if (frame != nullptr) target->ConvertFrom(*frame, nullptr);
-        display.back.Unlock(window);
-    }
+    back_buffer::CopyFrame(window, display, frame);
     display.Flip();
 }
 

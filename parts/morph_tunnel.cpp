@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "image/numeric.h"
+#include "parts/back_buffer.h"
+#include "parts/pictures.h"
 #include "parts/tunnel_lookup.h"
 #include "video/display.h"
 
@@ -87,11 +89,7 @@ void MorphTunnelPart::Load(HWND, Display&) {
     angleTable = new Image(morph_tunnel::kWidth, morph_tunnel::kHeight, 8);
     depthTable = new Image(morph_tunnel::kWidth, morph_tunnel::kHeight, 8);
 
-    loader = new TgaImage;
-    loader->LoadResource(109);
-    texture->ConvertFrom(*loader, loader->palette);
-    delete loader;
-    loader = nullptr;
+    pictures::LoadInto(loader, 109, *texture);
 
     frame = new Image(morph_tunnel::kWidth, morph_tunnel::kHeight, 16);
 
@@ -139,10 +137,7 @@ void MorphTunnelPart::Render(HWND, Display&, deciseconds t) {
 }
 
 void MorphTunnelPart::Present(HWND window, Display& display, deciseconds) {
-    if (Image* target = display.back.Lock(window, nullptr, 0)) {
-        if (frame != nullptr) target->ConvertFrom(*frame, nullptr);
-        display.back.Unlock(window);
-    }
+    back_buffer::CopyFrame(window, display, frame);
     display.Flip();
 }
 

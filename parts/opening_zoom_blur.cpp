@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "image/numeric.h"
+#include "parts/pictures.h"
 
 OpeningZoomBlurPart openingZoomBlurPart;
 
@@ -18,13 +19,6 @@ constexpr int32_t kPictureId = 105;
 constexpr int32_t kStripIds[3] = {131, 132, 133};
 constexpr double kPiOver30 = 0.10471975008646647;  // single-precision 3.1415925 / 30
 constexpr double kPiOver40 = 0.07853981256484986;  // single-precision 3.1415925 / 40
-
-// First pixel of a 16-bit image, or 0 when it has none.
-uint16_t FirstPixel(const Image* image) {
-    if (image == nullptr || image->pixels == nullptr || image->width <= 0 || image->height <= 0)
-        return 0;
-    return *reinterpret_cast<const uint16_t*>(image->pixels);
-}
 
 void DrawStrip(Image& frame, const Image* strip, uint16_t key, int32_t x, int32_t y,
                uint8_t level) {
@@ -78,23 +72,13 @@ void OpeningZoomBlurPart::Load(HWND, Display& display) {
     work = new Image(zoomblur::kWidth, zoomblur::kHeight, 16);
     shown = new Image(zoomblur::kWidth, zoomblur::kHeight, 16);
 
-    pictureLoader = new TgaImage();
-    pictureLoader->LoadResource(kPictureId);
-    work->ConvertFrom(*pictureLoader, pictureLoader->palette);
-    delete pictureLoader;  // palette, pixels and the object
-    pictureLoader = nullptr;
+    pictures::LoadInto(pictureLoader, kPictureId, *work);
 
     Image** strips[3] = {&strip1, &strip2, &strip3};
     uint16_t* keys[3] = {&key1, &key2, &key3};
     for (int i = 0; i < 3; ++i) {
-        stripLoader = new TgaImage();
-        stripLoader->LoadResource(kStripIds[i]);
-        Image* strip = new Image(stripLoader->width, stripLoader->height, 16);
-        strip->ConvertFrom(*stripLoader, stripLoader->palette);
-        delete stripLoader;
-        stripLoader = nullptr;
-        *strips[i] = strip;
-        *keys[i] = FirstPixel(strip);
+        *strips[i] = pictures::Load(stripLoader, kStripIds[i]);
+        *keys[i] = pictures::FirstPixel(*strips[i]);
     }
 
     shownSurface = display.WrapImage(*shown);

@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "parts/back_buffer.h"
+#include "parts/pictures.h"
 #include "video/display.h"
 #include "video/pixel_layout.h"
 
@@ -64,22 +66,14 @@ const uint16_t* TexelsOf(const Image* texture) {
 }  // namespace ray_cast
 
 void RayCastPart::Present(HWND window, Display& display, deciseconds) {
-    if (Image* target = display.back.Lock(window, nullptr, 0)) {
-        if (frame != nullptr) target->ConvertFrom(*frame, nullptr);
-        display.back.Unlock(window);
-    }
+    back_buffer::CopyFrame(window, display, frame);
     frameCount += 1;
     display.Flip();
 }
 
 void RayCastPart::LoadCommon() {
     block = 2;
-    loader = new TgaImage;
-    loader->LoadResource(109);
-    texture = new Image(loader->width, loader->height, 16);
-    texture->ConvertFrom(*loader, loader->palette);
-    delete loader;
-    loader = nullptr;
+    texture = pictures::Load(loader, 109);
     columns = 320 / block;
     rows = 240 / block;
     frame = new Image(320, 240, 16);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "image/numeric.h"
+#include "parts/pictures.h"
 #include "parts/polar_sweep.h"
 #include "video/display.h"
 
@@ -103,23 +104,6 @@ bool latched = false;
 deciseconds firstT = 0;
 double phase = 0.0;
 
-// Loads TGA resource `id` through `loader` and converts it into a new 16-bit image of its size.
-Image* LoadAs16(TgaImage*& loader, int32_t id) {
-    loader = new TgaImage;
-    loader->LoadResource(id);
-    Image* image = new Image(loader->width, loader->height, 16);
-    image->ConvertFrom(*loader, loader->palette);
-    delete loader;
-    loader = nullptr;
-    return image;
-}
-
-// The first (top-left) pixel of a 16-bit image, or 0 when it has none.
-uint16_t FirstPixel(const Image* image) {
-    if (image->pixels == nullptr || image->width <= 0 || image->height <= 0) return 0;
-    return static_cast<uint16_t>(image->pixels[0] | (image->pixels[1] << 8));
-}
-
 bool HasPixels(const Image* image, int32_t width, int32_t height) {
     return image != nullptr && image->pixels != nullptr && image->width == width &&
            image->height == height && image->bitsPerPixel == 16;
@@ -147,14 +131,14 @@ void RingInterferencePart::Load(HWND, Display& display) {
     if (loadDone) return;
     loadDone = 1;
 
-    strip1 = LoadAs16(stripLoader, 131);
-    key1 = FirstPixel(strip1);
-    strip2 = LoadAs16(stripLoader, 132);
-    key2 = FirstPixel(strip2);
-    strip3 = LoadAs16(stripLoader, 133);
-    key3 = FirstPixel(strip3);
-    figure = LoadAs16(figureLoader, 107);
-    figureKey = FirstPixel(figure);
+    strip1 = pictures::Load(stripLoader, 131);
+    key1 = pictures::FirstPixel(strip1);
+    strip2 = pictures::Load(stripLoader, 132);
+    key2 = pictures::FirstPixel(strip2);
+    strip3 = pictures::Load(stripLoader, 133);
+    key3 = pictures::FirstPixel(strip3);
+    figure = pictures::Load(figureLoader, 107);
+    figureKey = pictures::FirstPixel(figure);
 
     rings = new Image(ring_interference::kRingWidth, ring_interference::kRingHeight, 16);
     frame = new Image(kWidth, kHeight, 16);

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "image/numeric.h"
+#include "parts/pictures.h"
 #include "video/pixel_layout.h"
 
 RotozoomPicturePart rotozoomPicturePart;
@@ -34,18 +35,6 @@ bool IsPacked16(const Image& image, int32_t width, int32_t height) {
 uint16_t Bit(int32_t n) {
     const uint32_t count = static_cast<uint32_t>(n) & 31;
     return count < 16 ? static_cast<uint16_t>(1u << count) : 0;
-}
-
-// Loads TGA resource `id` through `loader` and converts it, with its palette, into a new 16-bit
-// image of its size.
-Image* LoadPicture(TgaImage*& loader, int32_t id) {
-    loader = new TgaImage();
-    loader->LoadResource(id);
-    Image* image = new Image(loader->width, loader->height, 16);
-    image->ConvertFrom(*loader, loader->palette);
-    delete loader;
-    loader = nullptr;
-    return image;
 }
 
 void WhiteOut(Image& frame, const Display& display) {
@@ -131,10 +120,10 @@ void RotozoomPicturePart::Load(HWND, Display& display) {
     if (loadDone) return;
     loadDone = 1;
 
-    texture = LoadPicture(loader, kTextureId);
+    texture = pictures::Load(loader, kTextureId);
     rotozoom::HalveChannels(*texture);
     frame = new Image(kWidth, kHeight, 16);
-    picture = LoadPicture(loader, kPictureId);
+    picture = pictures::Load(loader, kPictureId);
     rotozoom::HalveChannels(*picture);
     frameSurface = display.WrapImage(*frame);
 

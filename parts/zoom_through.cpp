@@ -5,6 +5,7 @@
 
 #include "image/numeric.h"
 #include "image/tga.h"
+#include "parts/back_buffer.h"
 #include "video/display.h"
 
 ZoomThroughPart zoomThroughPart;
@@ -125,12 +126,7 @@ void ZoomThroughPart::Render(HWND, Display&, deciseconds t) {
 
 void ZoomThroughPart::Present(HWND window, Display& display, deciseconds) {
     // A failed lock (lost back buffer) skips this frame's copy; the flip restores the chain.
-    if (frame != nullptr) {
-        if (Image* view = display.back.Lock(window, nullptr, 0)) {
-            view->ConvertFrom(*frame, nullptr);
-            display.back.Unlock(window);
-        }
-    }
+    if (frame != nullptr) back_buffer::CopyFrame(window, display, frame);
     display.Flip();
 }
 

@@ -8,6 +8,7 @@
 
 #include "image/numeric.h"
 #include "image/tga.h"
+#include "parts/back_buffer.h"
 #include "parts/sprite_add.h"
 #include "parts/zoom_blur_kernels.h"
 #include "video/display.h"
@@ -90,11 +91,7 @@ void ZoomTrailsPart::Render(HWND, Display&, deciseconds t) {
 }
 
 void ZoomTrailsPart::Present(HWND window, Display& display, deciseconds) {
-    // A failed lock has already shown its box: that frame is not copied and nothing is unlocked.
-    if (Image* view = display.back.Lock(window, nullptr, 0)) {
-        if (shownFrame != nullptr) view->ConvertFrom(*shownFrame, nullptr);
-        display.back.Unlock(window);
-    }
+    back_buffer::CopyFrame(window, display, shownFrame);
     display.Flip();
 }
 

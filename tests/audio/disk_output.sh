@@ -4,42 +4,31 @@
 # audio, from its first sample, to the driver's output file.
 # Usage: disk_output.sh MORVANITE CAPTURE_CHECK MUSIC.mp3
 set -euo pipefail
+# shellcheck source=scripts/xvfb-lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/xvfb-lib.sh"
 program=$1
 check=$2
 music=$3
 seconds=${DISK_OUTPUT_SECONDS:-4}
 work=$(mktemp -d)
-display=:$((200 + RANDOM % 100))
+xvfb_on_exit() { rm -rf "$work"; }
 
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
-for _ in $(seq 50); do
-  DISPLAY=$display xdpyinfo >/dev/null 2>&1 && break || sleep 0.1
-done
-
-export DISPLAY=$display SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$work/capture.raw
+xvfb_start 200
+export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$work/capture.raw
 "$program" --windowed 2>"$work/stderr" &
 pid=$!
-sleep "$seconds"
-if ! kill -0 "$pid" 2>/dev/null; then
-  wait "$pid" || true
-  cat "$work/stderr" >&2
-  echo "disk_output: the program ended before Escape was pressed" >&2
-  exit 1
-fi
-window=$(xdotool search --sync --name '^Morvanite$' | head -n 1)
-xdotool windowfocus --sync "$window" 2>/dev/null || true
-xdotool key --clearmodifiers Escape
-for _ in $(seq 100); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
-if kill -0 "$pid" 2>/dev/null; then
-  kill "$pid"
-  echo "disk_output: the program did not quit on Escape" >&2
-  exit 1
-fi
+escape=0
+xvfb_press_escape "$seconds" "$pid" || escape=$?
+case $escape in
+  0) ;;
+  1)
+    cat "$work/stderr" >&2
+    echo "disk_output: the program ended before Escape was pressed" >&2
+    exit 1
+    ;;
+  2) echo "disk_output: the program did not quit on Escape" >&2; exit 1 ;;
+  *) exit "$escape" ;;
+esac
 status=0
 wait "$pid" || status=$?
 if [ "$status" -ne 0 ]; then

@@ -1,12 +1,12 @@
 // The lobed tunnel on the headless display: the tunnel and the shaking picture.
 #include "image/numeric.h"
-#include "part_tunnels_show.h"
+#include "part_show_support.h"
 #include "parts/lobed_tunnel.h"
 #include "parts/tunnel_lookup.h"
 
 namespace {
 
-using namespace tunnels_show;
+using namespace show_support;
 
 // An "F" on black: no symmetry, so a flipped or shifted picture shows.
 Bgr PicturePixel(int x, int y) {
@@ -23,7 +23,7 @@ TEST(LobedTunnelShow, TunnelWithThePictureShaken) {
              }));
     Register(134, Tga24(200, 154, PicturePixel));
     LobedTunnelPart& part = lobedTunnelPart;
-    TUNNELS_FRESH_LOAD(part, frame, show.display);
+    EXPECT_FRESH_LOAD(part, frame, show.display);
     EXPECT_EQ(part.picture->width, 200);
     EXPECT_EQ(part.picture->height, 154);
 

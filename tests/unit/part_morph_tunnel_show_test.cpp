@@ -1,13 +1,13 @@
 // The morphing tunnel on the headless display: the points assemble the picture, which then fades.
 #include <set>
 
-#include "part_tunnels_show.h"
+#include "part_show_support.h"
 #include "parts/morph_tunnel.h"
 #include "parts/tunnel_lookup.h"
 
 namespace {
 
-using namespace tunnels_show;
+using namespace show_support;
 
 Bgr PicturePixel(int x, int y) {
     if (x >= 100 && x < 140 && y >= 50 && y < 80) {
@@ -24,7 +24,7 @@ TEST(MorphTunnelShow, PointsAssembleThePictureWhichThenFadesToThree) {
              }));
     Register(147, Tga24(320, 240, PicturePixel));
     MorphTunnelPart& part = morphTunnelPart;
-    TUNNELS_FRESH_LOAD(part, frame, show.display);
+    EXPECT_FRESH_LOAD(part, frame, show.display);
 
     std::vector<uint8_t> angle(76800), depth(76800);
     morph_tunnel::BuildTables(angle.data(), depth.data());

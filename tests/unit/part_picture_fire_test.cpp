@@ -5,7 +5,7 @@
 
 #include "image/image.h"
 #include "image/numeric.h"
-#include "part_effect_pictures.h"
+#include "part_show_support.h"
 #include "parts/picture_fire.h"
 #include "video/pixel_layout.h"
 
@@ -126,7 +126,7 @@ TEST(PictureFire, FlameWrapsAroundTheRowEnds) {
 
 namespace {
 
-using effect_pictures::Bgr;
+using show_support::Bgr;
 
 // Resource 104 stand-in: a gradient with the key colour (its bottom-right pixel) at three places
 // in the flame rows.
@@ -138,34 +138,34 @@ Bgr FirePicture(int x, int y) {
 }
 
 TEST(PictureFirePart, FadesInThenBurnsAlongTheKeyColour) {
-    effect_pictures::HeadlessShow show;
-    effect_pictures::Register(104, effect_pictures::Tga24(320, 240, FirePicture));
+    show_support::HeadlessShow show;
+    show_support::Register(104, show_support::Tga24(320, 240, FirePicture));
     PictureFirePart& part = pictureFirePart;
     EXPECT_FRESH_LOAD(part, frame, show.display);
 
-    const uint16_t key = effect_pictures::To565(FirePicture(319, 239));
+    const uint16_t key = show_support::To565(FirePicture(319, 239));
     EXPECT_EQ(part.keyColour, key);
     ASSERT_EQ(part.seedCount, 4);
     EXPECT_EQ((std::vector<int>{part.seedColumns[0], part.seedRows[0], part.seedColumns[2],
                                 part.seedRows[2], part.seedColumns[3], part.seedRows[3]}),
               (std::vector<int>{100, 50, 200, 60, 319, 239}));
-    const std::vector<uint16_t> picture = effect_pictures::Pixels(*part.picture);
+    const std::vector<uint16_t> picture = show_support::Pixels(*part.picture);
 
     // Fade-in: black at L = 0, the level-127 mix at L = 20, the whole picture at L = 40; the key
     // pixels stay black all along.
     part.Render(mainWindow, show.display, 1000);
-    for (uint16_t p : effect_pictures::Pixels(*part.frame)) ASSERT_EQ(p, 0);
+    for (uint16_t p : show_support::Pixels(*part.frame)) ASSERT_EQ(p, 0);
     part.Render(mainWindow, show.display, 1020);
     Image halfway(320, 240, 16);
     const RECT whole = {0, 0, 320, 240};
     halfway.BlitSprite(*part.picture, whole, whole, 127, key);
-    EXPECT_EQ(effect_pictures::Pixels(*part.frame), effect_pictures::Pixels(halfway));
-    EXPECT_NE(effect_pictures::Pixels(*part.frame), picture);
+    EXPECT_EQ(show_support::Pixels(*part.frame), show_support::Pixels(halfway));
+    EXPECT_NE(show_support::Pixels(*part.frame), picture);
     part.Render(mainWindow, show.display, 1040);
     std::vector<uint16_t> faded = picture;
     for (uint16_t& p : faded)
         if (p == key) p = 0;
-    ASSERT_EQ(effect_pictures::Pixels(*part.frame), faded);
+    ASSERT_EQ(show_support::Pixels(*part.frame), faded);
 
     // First fire frame: one draw per seed, in list order.
     SetRandSeed(77);
@@ -187,17 +187,17 @@ TEST(PictureFirePart, FadesInThenBurnsAlongTheKeyColour) {
     for (int y = 0; y < 240; ++y)
         std::memcpy(expected.pixels + y * 640, faded.data() + y * 320, 640);
     expected.BlitSprite(*part.fireFrame, whole, whole, 10, 0);
-    const std::vector<uint16_t> burning = effect_pictures::Pixels(*part.frame);
-    EXPECT_EQ(burning, effect_pictures::Pixels(expected));
+    const std::vector<uint16_t> burning = show_support::Pixels(*part.frame);
+    EXPECT_EQ(burning, show_support::Pixels(expected));
     for (int i = 118 * 320; i < 320 * 240; ++i) ASSERT_EQ(burning[i], faded[i]) << i;
-    const std::vector<uint16_t> fire = effect_pictures::Pixels(*part.fireFrame);
+    const std::vector<uint16_t> fire = show_support::Pixels(*part.fireFrame);
     EXPECT_EQ(fire[10 * 320 + 10], picture[10 * 320 + 10]);
     EXPECT_EQ(fire[200 * 320 + 10], 0);
 
     // From L = 150 nothing changes and no random number is drawn.
     SetRandSeed(5);
     part.Render(mainWindow, show.display, 1150);
-    EXPECT_EQ(effect_pictures::Pixels(*part.frame), burning);
+    EXPECT_EQ(show_support::Pixels(*part.frame), burning);
     const int next = Rand();
     SetRandSeed(5);
     EXPECT_EQ(next, Rand());

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "part_effect_pictures.h"
+#include "part_show_support.h"
 #include "parts/ray_planes.h"
 #include "video/pixel_layout.h"
 
@@ -80,10 +80,10 @@ TEST(RayPlanes, HorizonAndBehindTheEyeAreBlack) {
 namespace {
 
 TEST(RayPlanesPart, RollsAboutTheViewAxisAndDriftsWithTheBobbing) {
-    effect_pictures::HeadlessShow show;
-    effect_pictures::Register(
-        109, effect_pictures::Tga24(256, 256, [](int u, int v) {
-            return effect_pictures::Bgr{static_cast<uint8_t>(u), static_cast<uint8_t>(v), 0xFF};
+    show_support::HeadlessShow show;
+    show_support::Register(
+        109, show_support::Tga24(256, 256, [](int u, int v) {
+            return show_support::Bgr{static_cast<uint8_t>(u), static_cast<uint8_t>(v), 0xFF};
         }));
     RayPlanesPart& part = rayPlanesPart;
     EXPECT_FRESH_LOAD(part, frame, show.display);
@@ -107,7 +107,7 @@ TEST(RayPlanesPart, RollsAboutTheViewAxisAndDriftsWithTheBobbing) {
     EXPECT_NEAR(part.origin.y, 3000.0 * std::sin(2.0 * double(0.02f)), 1e-3);
     EXPECT_EQ(part.origin.z, 0.0f);
 
-    const std::vector<uint16_t> shown = effect_pictures::Pixels(*part.frame);
+    const std::vector<uint16_t> shown = show_support::Pixels(*part.frame);
     // Every ray colours a 2x2 block.
     for (int y = 0; y < 240; y += 2)
         for (int x = 0; x < 320; x += 2) {

@@ -1,12 +1,12 @@
 // The ray-cast tunnel on the headless display: its set-up, the frame count and Present.
 #include <cmath>
 
-#include "part_tunnels_show.h"
+#include "part_show_support.h"
 #include "parts/ray_tunnel.h"
 
 namespace {
 
-using namespace tunnels_show;
+using namespace show_support;
 
 TEST(RayTunnelShow, LoadsTurnsCountsAndPresents) {
     HeadlessShow show;
@@ -14,7 +14,7 @@ TEST(RayTunnelShow, LoadsTurnsCountsAndPresents) {
                  return Bgr{uint8_t(x), uint8_t(255 - y), 200};
              }));
     RayTunnelPart& part = rayTunnelPart;
-    TUNNELS_FRESH_LOAD(part, frame, show.display);
+    EXPECT_FRESH_LOAD(part, frame, show.display);
     EXPECT_EQ(part.block, 2);
     EXPECT_EQ(part.columns, 160);
     EXPECT_EQ(part.rows, 120);

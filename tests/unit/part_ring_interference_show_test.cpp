@@ -1,11 +1,11 @@
 // The ring interference on the headless display: windows, strips, the rising figure and Present.
 #include "image/numeric.h"
-#include "part_tunnels_show.h"
+#include "part_show_support.h"
 #include "parts/ring_interference.h"
 
 namespace {
 
-using namespace tunnels_show;
+using namespace show_support;
 
 const Bgr kKey{255, 0, 255};
 
@@ -23,7 +23,7 @@ TEST(RingInterferenceShow, WindowsStripsAndFigure) {
     Register(133, Sprite(264, 24, Bgr{0, 0, 255}));
     Register(107, Sprite(92, 150, figure));
     RingInterferencePart& part = ringInterferencePart;
-    TUNNELS_FRESH_LOAD(part, frame, show.display);
+    EXPECT_FRESH_LOAD(part, frame, show.display);
     EXPECT_EQ(part.key1, To565(kKey));
     EXPECT_EQ(part.key3, To565(kKey));
     EXPECT_EQ(part.figureKey, To565(kKey));

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "image/image.h"
-#include "part_effect_pictures.h"
+#include "part_show_support.h"
 #include "parts/sprite_add.h"
 #include "parts/text_scroll.h"
 
@@ -96,7 +96,7 @@ TEST(TextScroll, RingsTurnInsideTheFrame) {
 
 namespace {
 
-using effect_pictures::Bgr;
+using show_support::Bgr;
 
 // Resource 113 stand-in: each pixel tells its row (red and green fields) and column (blue).
 Bgr StripPixel(int x, int y) {
@@ -104,16 +104,14 @@ Bgr StripPixel(int x, int y) {
             static_cast<uint8_t>((y >> 6) << 3)};
 }
 uint16_t StripValue(int x, int y) {
-    return effect_pictures::To565(StripPixel(x, y));
+    return show_support::To565(StripPixel(x, y));
 }
 
 TEST(TextScrollPart, ScrollsOneRowAFrameAndStopsAt1440) {
-    effect_pictures::HeadlessShow show;
-    effect_pictures::Register(113, effect_pictures::Tga24(320, 1680, StripPixel));
+    show_support::HeadlessShow show;
+    show_support::Register(113, show_support::Tga24(320, 1680, StripPixel));
     // Resource 115 stand-in: a faint square glow adding one step to every channel.
-    effect_pictures::Register(115, effect_pictures::Tga24(32, 32, [](int, int) {
-                                  return Bgr{8, 4, 8};
-                              }));
+    show_support::Register(115, show_support::Tga24(32, 32, [](int, int) { return Bgr{8, 4, 8}; }));
     TextScrollPart& part = textScrollPart;
     EXPECT_FRESH_LOAD(part, frame, show.display);
     const uint16_t* frame = reinterpret_cast<const uint16_t*>(part.frame->pixels);
@@ -127,7 +125,7 @@ TEST(TextScrollPart, ScrollsOneRowAFrameAndStopsAt1440) {
     int32_t xs[kRingSprites], ys[kRingSprites];
     RingPositions(0.0, xs, ys);
     for (int i = 0; i < kRingSprites; ++i) AddSprite(expected, xs[i], ys[i], *part.sprite);
-    EXPECT_EQ(effect_pictures::Pixels(*part.frame), effect_pictures::Pixels(expected));
+    EXPECT_EQ(show_support::Pixels(*part.frame), show_support::Pixels(expected));
     EXPECT_EQ(frame[0], StripValue(16, 12));
     EXPECT_EQ(frame[5 * 320 + 144], StripValue(columns[144], rows[5]) + 0x0821);
 
@@ -143,8 +141,7 @@ TEST(TextScrollPart, ScrollsOneRowAFrameAndStopsAt1440) {
 
     part.Present(mainWindow, show.display, 1370);
     int width = 0, height = 0;
-    EXPECT_EQ(platform::testing::VisibleFrame(&width, &height),
-              effect_pictures::Pixels(*part.frame));
+    EXPECT_EQ(platform::testing::VisibleFrame(&width, &height), show_support::Pixels(*part.frame));
     part.Unload(mainWindow, show.display);
     EXPECT_EQ(part.frame, nullptr);
 }

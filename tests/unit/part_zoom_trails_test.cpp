@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "image/image.h"
-#include "part_effect_pictures.h"
+#include "part_show_support.h"
 #include "parts/sprite_add.h"
 #include "parts/zoom_blur_kernels.h"
 #include "parts/zoom_trails.h"
@@ -59,8 +59,8 @@ TEST(ZoomTrails, EveryPlaceKeepsTheSpriteInsideTheFrame) {
 
 namespace {
 
-using effect_pictures::Bgr;
-using effect_pictures::Pixels;
+using show_support::Bgr;
+using show_support::Pixels;
 
 // Walked pixels of the soften, and the rest.
 bool Softened(int q) {
@@ -68,17 +68,11 @@ bool Softened(int q) {
 }
 
 TEST(ZoomTrailsPart, StagesFollowTheLocalTime) {
-    effect_pictures::HeadlessShow show;
+    show_support::HeadlessShow show;
     // Glows of one step of red, green and blue, so overlaps add up without saturating.
-    effect_pictures::Register(115, effect_pictures::Tga24(32, 32, [](int, int) {
-                                  return Bgr{0, 0, 8};
-                              }));
-    effect_pictures::Register(116, effect_pictures::Tga24(32, 32, [](int, int) {
-                                  return Bgr{0, 4, 0};
-                              }));
-    effect_pictures::Register(117, effect_pictures::Tga24(32, 32, [](int, int) {
-                                  return Bgr{8, 0, 0};
-                              }));
+    show_support::Register(115, show_support::Tga24(32, 32, [](int, int) { return Bgr{0, 0, 8}; }));
+    show_support::Register(116, show_support::Tga24(32, 32, [](int, int) { return Bgr{0, 4, 0}; }));
+    show_support::Register(117, show_support::Tga24(32, 32, [](int, int) { return Bgr{8, 0, 0}; }));
     ZoomTrailsPart& part = zoomTrailsPart;
     EXPECT_FRESH_LOAD(part, workFrame, show.display);
     EXPECT_EQ(part.groupCount, 20);

@@ -1,5 +1,5 @@
-// Test support for the effects: small TGA 2.0 pictures made in memory and registered as
-// "TGAFILE" resources, and a headless display for the parts to load onto.
+// Scenario support for the effects: small TGA 2.0 pictures made in memory and registered as
+// "TGAFILE" resources, and a headless display for the parts to load onto and present to.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,15 +7,18 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <string>
 #include <vector>
 
+#include "parts/parte.h"
+#include "platform/failures.h"
 #include "platform/resources.h"
 #include "platform/testing.h"
 #include "runtime/window.h"
 #include "video/display.h"
 #include "video/pixel_layout.h"
 
-namespace effect_pictures {
+namespace show_support {
 
 struct Bgr {
     uint8_t b, g, r;
@@ -53,7 +56,8 @@ inline uint16_t To565(Bgr p) {
     return static_cast<uint16_t>(((p.r >> 3) << 11) | ((p.g >> 2) << 5) | (p.b >> 3));
 }
 
-// A fresh headless platform with the program's window and an open 320x240x16 display.
+// A fresh headless platform with the program's window and an open 320x240x16 display in the
+// 5-6-5 layout.
 struct HeadlessShow {
     Display display;
     HeadlessShow() {
@@ -61,18 +65,49 @@ struct HeadlessShow {
         PixelLayout = {0, 0, 0, 0, 0, 0};  // learnt afresh from the display modes
         EXPECT_TRUE(CreateMainWindow(nullptr, 1));
         EXPECT_TRUE(display.Open(mainWindow, 320, 240, 16));
+        EXPECT_EQ(PixelLayout.greenBits, 6);
     }
 };
 
+// A packed 16-bit image's pixels.
 inline std::vector<uint16_t> Pixels(const Image& image) {
     std::vector<uint16_t> copy(static_cast<size_t>(image.width) * image.height);
-    for (int y = 0; y < image.height; ++y)
+    for (int y = 0; y < image.height; ++y) {
         std::memcpy(copy.data() + static_cast<size_t>(y) * image.width,
                     image.pixels + y * image.bytesPerRow, static_cast<size_t>(image.width) * 2);
+    }
     return copy;
 }
 
-}  // namespace effect_pictures
+inline std::vector<uint16_t> Visible() {
+    int width = 0, height = 0;
+    return platform::testing::VisibleFrame(&width, &height);
+}
+
+// One channel of BlitSprite's mix at level L: d + (((s - d + 64) * L) >> 8) - (L >> 2).
+inline uint16_t Mix565(uint16_t s, uint16_t d, int level) {
+    auto mix = [level](int cs, int cd) {
+        return cd + (((cs - cd + 64) * level) >> 8) - (level >> 2);
+    };
+    const int r = mix(s >> 11, d >> 11), g = mix((s >> 5) & 63, (d >> 5) & 63),
+              b = mix(s & 31, d & 31);
+    return static_cast<uint16_t>((r << 11) | (g << 5) | b);
+}
+
+// Presents with the back surface's lock failing: the DirectDraw box is shown once, and no unlock
+// of the surface that is not locked follows (it would show a second box).
+template <typename Part>
+void PresentWithFailingLock(Part& part, Display& display, deciseconds t) {
+    std::string error;
+    platform::ResetFailures();  // call counts start again
+    ASSERT_TRUE(platform::ArmFailure("Lock", &error)) << error;
+    platform::testing::ForgetMessageBoxes();
+    part.Present(mainWindow, display, t);
+    EXPECT_EQ(platform::testing::MessageBoxes().size(), 1u);
+    platform::ResetFailures();
+}
+
+}  // namespace show_support
 
 // The parts keep their once-only flags and latches in statics for the life of the process, so a
 // scenario runs only on a part that nothing else in this process has loaded.

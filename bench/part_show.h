@@ -1,5 +1,5 @@
-// Benchmark support for the tunnel and ring parts: the program's window and display, opened once
-// on the headless backend, with the real pictures from the embedded resources.
+// Benchmark support for the effects: the program's window and display, opened once on the
+// headless backend, with the parts' real pictures from the embedded resources.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -10,7 +10,7 @@
 #include "video/display.h"
 
 // Opens the headless show once per process; later calls reuse it.
-inline Display& TunnelsShow() {
+inline Display& ShowDisplay() {
     static const bool opened = [] {
         if (mainDisplay.ddraw != nullptr) return true;
         platform::testing::ResetPlatform();
@@ -25,7 +25,7 @@ inline Display& TunnelsShow() {
 // frame that latches the part's local clock.
 template <typename Part>
 void BenchmarkFrames(benchmark::State& state, Part& part, deciseconds start) {
-    Display& display = TunnelsShow();
+    Display& display = ShowDisplay();
     part.Load(mainWindow, display);
     part.Render(mainWindow, display, start);
     int64_t i = 0;
