@@ -15,7 +15,9 @@ Image::Image(int32_t width, int32_t height, int32_t bitsPerPixel) : Image() {
     Allocate(width, height, bitsPerPixel);
 }
 
-Image::~Image() { Free(); }
+Image::~Image() {
+    Free();
+}
 
 namespace {
 
@@ -57,7 +59,9 @@ void Image::Free() {
 
 namespace {
 
-inline uint16_t Load16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+inline uint16_t Load16(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 
 inline void Store16(uint8_t* p, uint16_t v) {
     p[0] = static_cast<uint8_t>(v);
@@ -77,8 +81,12 @@ inline uint16_t Pack24To16(uint8_t b0, uint8_t b1, uint8_t b2) {
 
 // Shifts that may be negative or reach 8 (an all-zero layout) are taken as plain shifts of a
 // 32-bit value, so a zero layout yields zero channels instead of undefined shifts.
-inline uint32_t Shr(uint32_t v, int n) { return n >= 32 ? 0 : (n >= 0 ? v >> n : v << -n); }
-inline uint32_t Shl(uint32_t v, int n) { return n >= 32 ? 0 : (n >= 0 ? v << n : v >> -n); }
+inline uint32_t Shr(uint32_t v, int n) {
+    return n >= 32 ? 0 : (n >= 0 ? v >> n : v << -n);
+}
+inline uint32_t Shl(uint32_t v, int n) {
+    return n >= 32 ? 0 : (n >= 0 ? v << n : v >> -n);
+}
 
 }  // namespace
 
@@ -145,8 +153,8 @@ int32_t Image::ConvertFrom(const Image& source, const uint8_t* palette) {
                     for (size_t i = 0; i < count; ++i) {
                         const uint32_t p = Load16(s + 2 * i);
                         d[4 * i] = static_cast<uint8_t>(Shl(p & PixelLayout.blueMask, 8 - bb));
-                        d[4 * i + 1] = static_cast<uint8_t>(
-                            Shl(Shr(p & PixelLayout.greenMask, bb), 8 - gb));
+                        d[4 * i + 1] =
+                            static_cast<uint8_t>(Shl(Shr(p & PixelLayout.greenMask, bb), 8 - gb));
                         d[4 * i + 2] = static_cast<uint8_t>(
                             Shl(Shr(p & PixelLayout.redMask, gb + bb), 8 - rb));
                         d[4 * i + 3] = 0;
@@ -181,7 +189,8 @@ int32_t Image::ConvertFrom(const Image& source, const uint8_t* palette) {
                         const uint8_t* sr = s + static_cast<ptrdiff_t>(y) * source.bytesPerRow;
                         uint8_t* dr = d + static_cast<ptrdiff_t>(y) * bytesPerRow;
                         for (int32_t x = 0; x < width; ++x) {
-                            Store16(dr + 2 * x, Pack24To16(sr[4 * x], sr[4 * x + 1], sr[4 * x + 2]));
+                            Store16(dr + 2 * x,
+                                    Pack24To16(sr[4 * x], sr[4 * x + 1], sr[4 * x + 2]));
                         }
                     }
                     return 0;

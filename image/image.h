@@ -9,7 +9,7 @@
 extern int32_t imageMemoryTotal;
 
 class Image {
-public:
+  public:
     int32_t width;
     int32_t height;
     int32_t bitsPerPixel;  // 8, 16, 24 or 32

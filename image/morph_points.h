@@ -15,7 +15,7 @@ struct MorphDelta {
 };
 
 class MorphPointSet {
-public:
+  public:
     int32_t steps = 0;  // steps still to go; -1 once the target has been adopted
     int32_t count = 0;  // points in the current key frame
     MorphPoint* current = nullptr;

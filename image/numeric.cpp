@@ -10,4 +10,6 @@ int Rand() {
     return static_cast<int>((randSeed >> 16) & 0x7FFF);
 }
 
-void SetRandSeed(uint32_t seed) { randSeed = seed; }
+void SetRandSeed(uint32_t seed) {
+    randSeed = seed;
+}

@@ -4,7 +4,7 @@
 #include "image/image.h"
 
 class TgaImage : public Image {
-public:
+  public:
     uint8_t colourMapType = 0;
     uint8_t imageType = 0;  // 1..3 uncompressed, 9..11 run-length encoded
     int16_t colourMapStart = 0;

@@ -20,10 +20,10 @@
 #include "video/display.h"
 
 const ScriptEntry Script[kScriptRows] = {
-    {0, &openingZoomBlurPart},    {150, &rotozoomPicturePart},  {250, &zoomThroughPart},
-    {312, &blobFieldPart},        {420, &morphTunnelPart},      {520, &ringInterferencePart},
-    {600, &lobedTunnelPart},      {680, &rayTunnelPart},        {780, &rayPlanesPart},
-    {880, &zoomTrailsPart},       {1000, &pictureFirePart},     {1120, &textScrollPart},
+    {0, &openingZoomBlurPart}, {150, &rotozoomPicturePart}, {250, &zoomThroughPart},
+    {312, &blobFieldPart},     {420, &morphTunnelPart},     {520, &ringInterferencePart},
+    {600, &lobedTunnelPart},   {680, &rayTunnelPart},       {780, &rayPlanesPart},
+    {880, &zoomTrailsPart},    {1000, &pictureFirePart},    {1120, &textScrollPart},
     {1420, nullptr},
 };
 

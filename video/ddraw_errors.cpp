@@ -96,14 +96,14 @@ const ErrorText kErrorTexts[] = {
      "Access to this palette is being refused because the palette is already locked by another "
      "thread."},
     {DDERR_COLORKEYNOTSET, "No src color key specified for this operation."},
-    {DDERR_SURFACEALREADYATTACHED, "This surface is already attached to the surface it is being attached to."},
+    {DDERR_SURFACEALREADYATTACHED,
+     "This surface is already attached to the surface it is being attached to."},
     {DDERR_SURFACEALREADYDEPENDENT,
      "This surface is already a dependency of the surface it is being made a dependency of."},
     {DDERR_SURFACEBUSY,
      "Access to this surface is being refused because the surface is already locked by another "
      "thread."},
-    {DDERR_SURFACEISOBSCURED,
-     "Access to surface refused because the surface is obscured."},
+    {DDERR_SURFACEISOBSCURED, "Access to surface refused because the surface is obscured."},
     {DDERR_SURFACELOST,
      "Access to this surface is being refused because the surface memory is gone. The "
      "DirectDrawSurface object representing this surface should have Restore called on it."},
@@ -123,7 +123,9 @@ const ErrorText kErrorTexts[] = {
      "The GUID passed to DirectDrawCreate is not a valid DirectDraw driver identifier."},
     {DDERR_DIRECTDRAWALREADYCREATED,
      "A DirectDraw object representing this driver has already been created for this process."},
-    {DDERR_NODIRECTDRAWHW, "A hardware only DirectDraw object creation was attempted but the driver did not support any hardware."},
+    {DDERR_NODIRECTDRAWHW,
+     "A hardware only DirectDraw object creation was attempted but the driver did not support any "
+     "hardware."},
     {DDERR_PRIMARYSURFACEALREADYEXISTS, "This process already has created a primary surface."},
     {DDERR_NOEMULATION, "Software emulation not available."},
     {DDERR_REGIONTOOSMALL, "Region passed to Clipper::GetClipList is too small."},
@@ -146,8 +148,7 @@ const ErrorText kErrorTexts[] = {
      "If a clipper object is attached to the source surface passed into a BltFast call."},
     {DDERR_NOBLTHW, "No blitter hardware present."},
     {DDERR_NODDROPSHW, "No DirectDraw ROP hardware."},
-    {DDERR_OVERLAYNOTVISIBLE,
-     "Returned when GetOverlayPosition is called on a hidden overlay."},
+    {DDERR_OVERLAYNOTVISIBLE, "Returned when GetOverlayPosition is called on a hidden overlay."},
     {DDERR_NOOVERLAYDEST,
      "Returned when GetOverlayPosition is called on an overlay that UpdateOverlay has never been "
      "called on to establish a destination."},
@@ -166,7 +167,8 @@ const ErrorText kErrorTexts[] = {
      "this process, has been attempted."},
     {DDERR_CANTCREATEDC, "Windows can not create any more DCs."},
     {DDERR_NODC, "No DC was ever created for this surface."},
-    {DDERR_WRONGMODE, "This surface can not be restored because it was created in a different mode."},
+    {DDERR_WRONGMODE,
+     "This surface can not be restored because it was created in a different mode."},
     {DDERR_IMPLICITLYCREATED,
      "This surface can not be restored because it is an implicitly created surface."},
     {DDERR_NOTPALETTIZED, "The surface being used is not a palette-based surface."},

@@ -59,13 +59,15 @@ void Surface::Release() {
 
 Display::Display() : white(nullptr), black(nullptr), window(nullptr), ddraw(nullptr) {}
 
-Display::~Display() { Close(); }
+Display::~Display() {
+    Close();
+}
 
 bool Display::Open(HWND w, int32_t width, int32_t height, int32_t bitsPerPixel) {
     window = w;
 
-    HRESULT result = DirectDrawCreateEx(nullptr, reinterpret_cast<LPVOID*>(&ddraw),
-                                        IID_IDirectDraw7, nullptr);
+    HRESULT result =
+        DirectDrawCreateEx(nullptr, reinterpret_cast<LPVOID*>(&ddraw), IID_IDirectDraw7, nullptr);
     if (result != DD_OK) {
         ReportDirectDrawError(window, result);
         return false;

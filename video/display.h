@@ -7,7 +7,7 @@
 #include "image/image.h"
 
 class Surface {
-public:
+  public:
     DDSURFACEDESC2 desc;
     LPDIRECTDRAWSURFACE7 surface;
     HDC dc;
@@ -41,7 +41,7 @@ public:
 };
 
 class Display {
-public:
+  public:
     Surface primary;
     Surface back;
     Image* white;  // 320x240x16, every byte 0xFF
@@ -58,8 +58,7 @@ public:
     bool Open(HWND window, int32_t width, int32_t height, int32_t bitsPerPixel);
     void Flip();
     // A system-memory off-screen surface; on `pixels` when non-null. Owned by the caller.
-    Surface* CreateImageSurface(int32_t width, int32_t height, int32_t bitsPerPixel,
-                                void* pixels);
+    Surface* CreateImageSurface(int32_t width, int32_t height, int32_t bitsPerPixel, void* pixels);
     // CreateImageSurface over the image's own memory; the image must outlive the surface.
     Surface* WrapImage(Image& image);
     void Close();

@@ -18,7 +18,9 @@ int8_t SignificantBits(uint32_t value) {
 }
 
 // A shift by 32 or more leaves nothing (a mask may be zero-width).
-uint32_t ShiftRight(uint32_t value, int n) { return n >= 32 ? 0 : value >> n; }
+uint32_t ShiftRight(uint32_t value, int n) {
+    return n >= 32 ? 0 : value >> n;
+}
 
 }  // namespace
 
@@ -37,15 +39,17 @@ HRESULT CALLBACK EnumModesCallback(LPDDSURFACEDESC2 mode, LPVOID) {
     }
     // The counts add to the current fields, which are zero the first time.
     PixelLayout.blueMask = static_cast<uint16_t>(format.dwBBitMask);
-    PixelLayout.blueBits = static_cast<int8_t>(PixelLayout.blueBits +
-                                               SignificantBits(format.dwBBitMask));
+    PixelLayout.blueBits =
+        static_cast<int8_t>(PixelLayout.blueBits + SignificantBits(format.dwBBitMask));
     PixelLayout.greenMask = static_cast<uint16_t>(format.dwGBitMask);
-    PixelLayout.greenBits = static_cast<int8_t>(
-        PixelLayout.greenBits + SignificantBits(ShiftRight(format.dwGBitMask, PixelLayout.blueBits)));
+    PixelLayout.greenBits =
+        static_cast<int8_t>(PixelLayout.greenBits +
+                            SignificantBits(ShiftRight(format.dwGBitMask, PixelLayout.blueBits)));
     PixelLayout.redMask = static_cast<uint16_t>(format.dwRBitMask);
-    PixelLayout.redBits = static_cast<int8_t>(
-        PixelLayout.redBits +
-        SignificantBits(ShiftRight(format.dwRBitMask, PixelLayout.blueBits + PixelLayout.greenBits)));
+    PixelLayout.redBits =
+        static_cast<int8_t>(PixelLayout.redBits +
+                            SignificantBits(ShiftRight(
+                                format.dwRBitMask, PixelLayout.blueBits + PixelLayout.greenBits)));
     TraceLine("Bits en 16 bits: %d - %d - %d", PixelLayout.redBits, PixelLayout.greenBits,
               PixelLayout.blueBits);
     return DDENUMRET_OK;

@@ -6,17 +6,17 @@
 typedef DWORD HSTREAM;
 
 // Error codes reported by BASS_ErrorGetCode.
-#define BASS_OK 0        // all is OK
-#define BASS_ERROR_MEM 1 // memory error
-#define BASS_ERROR_FILEOPEN 2 // can't open the file / data is not a stream we can play
-#define BASS_ERROR_DRIVER 3   // can't find a free/valid driver
-#define BASS_ERROR_HANDLE 5   // invalid handle
-#define BASS_ERROR_FORMAT 6   // unsupported format
-#define BASS_ERROR_INIT 8     // BASS_Init has not been successfully called
-#define BASS_ERROR_START 9    // BASS_Start has not been successfully called
-#define BASS_ERROR_ALREADY 14 // already initialized
-#define BASS_ERROR_DEVICE 23  // illegal device number
-#define BASS_ERROR_UNKNOWN -1 // some other mystery error
+#define BASS_OK 0              // all is OK
+#define BASS_ERROR_MEM 1       // memory error
+#define BASS_ERROR_FILEOPEN 2  // can't open the file / data is not a stream we can play
+#define BASS_ERROR_DRIVER 3    // can't find a free/valid driver
+#define BASS_ERROR_HANDLE 5    // invalid handle
+#define BASS_ERROR_FORMAT 6    // unsupported format
+#define BASS_ERROR_INIT 8      // BASS_Init has not been successfully called
+#define BASS_ERROR_START 9     // BASS_Start has not been successfully called
+#define BASS_ERROR_ALREADY 14  // already initialized
+#define BASS_ERROR_DEVICE 23   // illegal device number
+#define BASS_ERROR_UNKNOWN -1  // some other mystery error
 
 DWORD BASS_GetVersion(void);
 int BASS_ErrorGetCode(void);

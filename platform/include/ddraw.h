@@ -17,7 +17,7 @@ extern const GUID IID_IDirectDraw7;
 struct IUnknown {
     virtual ULONG Release() = 0;
 
-protected:
+  protected:
     ~IUnknown() = default;
 };
 
@@ -275,7 +275,7 @@ struct IDirectDrawSurface7 : IUnknown {
     virtual HRESULT Restore() = 0;
     virtual HRESULT Unlock(LPRECT rect) = 0;
 
-protected:
+  protected:
     ~IDirectDrawSurface7() = default;
 };
 
@@ -285,10 +285,10 @@ struct IDirectDraw7 : IUnknown {
     virtual HRESULT EnumDisplayModes(DWORD flags, LPDDSURFACEDESC2 filter, LPVOID context,
                                      LPDDENUMMODESCALLBACK2 callback) = 0;
     virtual HRESULT SetCooperativeLevel(HWND window, DWORD flags) = 0;
-    virtual HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel,
-                                   DWORD refreshRate, DWORD flags) = 0;
+    virtual HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel, DWORD refreshRate,
+                                   DWORD flags) = 0;
 
-protected:
+  protected:
     ~IDirectDraw7() = default;
 };
 typedef IDirectDraw7* LPDIRECTDRAW7;

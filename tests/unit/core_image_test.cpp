@@ -10,8 +10,12 @@
 
 namespace {
 
-void Use565() { PixelLayout = {0xF800, 0x07E0, 0x001F, 5, 6, 5}; }
-void Use555() { PixelLayout = {0x7C00, 0x03E0, 0x001F, 5, 5, 5}; }
+void Use565() {
+    PixelLayout = {0xF800, 0x07E0, 0x001F, 5, 6, 5};
+}
+void Use555() {
+    PixelLayout = {0x7C00, 0x03E0, 0x001F, 5, 5, 5};
+}
 
 uint16_t Pixel16(const Image& image, int x, int y) {
     const uint8_t* p = image.pixels + y * image.bytesPerRow + 2 * x;

@@ -26,10 +26,10 @@ DDSURFACEDESC2 Mode(DWORD width, DWORD height, DWORD bpp, DWORD r, DWORD g, DWOR
 TEST(PixelLayoutFromModes, FirstSixteenBitModeEightHundredWideWins) {
     PixelLayout = {};
     DDSURFACEDESC2 modes[] = {
-        Mode(640, 480, 16, 0x7C00, 0x03E0, 0x001F),      // wrong width
-        Mode(800, 600, 32, 0xFF0000, 0xFF00, 0xFF),      // wrong depth
-        Mode(800, 600, 16, 0xF800, 0x07E0, 0x001F),      // this one
-        Mode(800, 600, 16, 0x7C00, 0x03E0, 0x001F),      // too late
+        Mode(640, 480, 16, 0x7C00, 0x03E0, 0x001F),  // wrong width
+        Mode(800, 600, 32, 0xFF0000, 0xFF00, 0xFF),  // wrong depth
+        Mode(800, 600, 16, 0xF800, 0x07E0, 0x001F),  // this one
+        Mode(800, 600, 16, 0x7C00, 0x03E0, 0x001F),  // too late
     };
     EXPECT_EQ(EnumModesCallback(&modes[0], nullptr), DDENUMRET_OK);
     EXPECT_EQ(EnumModesCallback(&modes[1], nullptr), DDENUMRET_OK);
@@ -84,7 +84,7 @@ TEST(ScriptClock, SeventeenThousandFourHundredBytesAUnit) {
 }
 
 TEST(ScriptTable, StartTimesAscendAndEndWithTheTerminator) {
-    const int32_t starts[kScriptRows] = {0,   150, 250, 312, 420,  520, 600,
+    const int32_t starts[kScriptRows] = {0,   150, 250, 312,  420,  520, 600,
                                          680, 780, 880, 1000, 1120, 1420};
     for (int row = 0; row < kScriptRows; ++row) {
         EXPECT_EQ(Script[row].start, starts[row]);
