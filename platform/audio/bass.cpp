@@ -4,7 +4,8 @@
 //   - BASS_GetVersion (0.7), BASS_ErrorGetCode (last failure of this library, table below).
 //   - BASS_Init / BASS_Free: the output. An SDL audio device at 44100 Hz, 16-bit stereo; with no
 //     device (no driver, or the device won't open) a silent output whose clock is monotonic time,
-//     announced once on stderr; on the headless backend a silent output on its virtual clock.
+//     announced once on stderr (the same output, unannounced, when the program asks for silence);
+//     on the headless backend a silent output on its virtual clock.
 //   - BASS_Start / BASS_Stop: output running or paused; the play positions stand still while
 //     paused.
 //   - BASS_SetVolume: 0..100, applied to the samples sent to the device.
@@ -81,6 +82,7 @@ HSTREAM nextHandle = 1;
 bool toldSilent = false;
 bool followCallbacksAlways = false;
 bool ignoreHeadless = false;
+bool silentAsked = false;
 
 int Fail(int code) {
     lastError = code;
@@ -217,6 +219,10 @@ void IgnoreHeadlessBackendForTesting(bool ignore) {
     ignoreHeadless = ignore;
 }
 
+void PlaySilently(bool silent) {
+    silentAsked = silent;
+}
+
 void FollowDeviceCallbacksForTesting(bool follow) {
     followCallbacksAlways = follow;
 }
@@ -253,10 +259,10 @@ BOOL BASS_Init(int device, DWORD, DWORD, HWND) {
     output = Output{};
     if (!ignoreHeadless && platform::IsHeadless()) {
         output.kind = OutputKind::kHeadless;
-    } else if (device != 0 && OpenDevice()) {
+    } else if (device != 0 && !silentAsked && OpenDevice()) {
         output.kind = OutputKind::kDevice;
     } else {
-        if (device != 0 && !toldSilent) {
+        if (device != 0 && !silentAsked && !toldSilent) {
             std::fprintf(stderr, "morvanite: no audio device (%s); the show plays silently\n",
                          SDL_GetError());
             toldSilent = true;
@@ -391,7 +397,9 @@ DWORD BASS_ChannelGetPosition(DWORD handle) {
         return DWORD(-1);
     }
     lastError = BASS_OK;
-    return static_cast<DWORD>(Position(*stream));
+    DWORD position = static_cast<DWORD>(Position(*stream));
+    platform::NotifyMusicPosition(position);
+    return position;
 }
 
 BOOL BASS_Stop(void) {

@@ -213,6 +213,10 @@ uint32_t HeadlessMusicPosition() {
     return Instance().ReadClock();
 }
 
+void NotifyMusicPosition(uint32_t position) {
+    CurrentBackend().MusicPositionRead(position);
+}
+
 void NotifyMusicStarted() {
     HeadlessMachine& headless = Instance();
     if (headless.musicStarted) return;
