@@ -288,9 +288,22 @@ class SdlMachine final : public Backend {
         std::this_thread::sleep_until(nextTick_);
     }
 
+    // Alt+Enter. The window is first laid over the whole desktop by hand, so that full screen
+    // covers it even where no window manager carries out the request (as at start-up); back in
+    // a window it gets its last windowed place and size again.
     void ToggleFullscreen() {
         options.windowed = !options.windowed;
-        SDL_SetWindowFullscreen(window_, options.windowed ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+        if (options.windowed) {
+            SDL_SetWindowFullscreen(window_, 0);
+            SDL_SetWindowSize(window_, windowedPlace_.w, windowedPlace_.h);
+            SDL_SetWindowPosition(window_, windowedPlace_.x, windowedPlace_.y);
+        } else {
+            SDL_GetWindowPosition(window_, &windowedPlace_.x, &windowedPlace_.y);
+            SDL_GetWindowSize(window_, &windowedPlace_.w, &windowedPlace_.h);
+            SDL_SetWindowPosition(window_, 0, 0);
+            SDL_SetWindowSize(window_, ScreenWidth(), ScreenHeight());
+            SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        }
         SDL_ShowCursor(SDL_DISABLE);
     }
 
@@ -364,6 +377,8 @@ class SdlMachine final : public Backend {
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
     std::vector<uint16_t> visible_;  // the frame on screen, 5-6-5, for F12
+    SDL_Rect windowedPlace_{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kFrameWidth * 3,
+                            kFrameHeight * 3};
     std::chrono::steady_clock::time_point nextTick_;
     bool vsyncPaces_ = false;
     int quickFlips_ = 0;
