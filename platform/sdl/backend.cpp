@@ -131,8 +131,7 @@ class SdlMachine final : public Backend {
             SDL_RendererInfo info{};
             SDL_GetRendererInfo(renderer_, &info);
             std::fprintf(frameLog, "# renderer %s, frames paced by the %s\n",
-                         info.name != nullptr ? info.name : "?",
-                         vsyncPaces_ ? "vsync" : "clock");
+                         info.name != nullptr ? info.name : "?", vsyncPaces_ ? "vsync" : "clock");
         }
         return true;
     }
@@ -425,9 +424,10 @@ bool StartSdl(const SdlOptions& options, std::string* error) {
             SDL_Quit();
             return false;
         }
-        std::fputs("# present_ns read_ns position pacing: when a frame was shown, when the music\n"
-                   "# position it was drawn for was read, that position in bytes, what paced it\n",
-                   machine.frameLog);
+        std::fputs(
+            "# present_ns read_ns position pacing: when a frame was shown, when the music\n"
+            "# position it was drawn for was read, that position in bytes, what paced it\n",
+            machine.frameLog);
     }
     SetBackend(&machine);
     return true;
