@@ -1,5 +1,6 @@
 # Runs the artwork generator into OUTPUT and compares every picture and icon named in
-# RESOURCES/resources.list with the committed file, byte for byte.
+# RESOURCES/resources.list, and every other file it writes (the desktop icons), with the
+# committed file, byte for byte.
 file(REMOVE_RECURSE ${OUTPUT})
 file(MAKE_DIRECTORY ${OUTPUT})
 execute_process(COMMAND ${GENERATOR} ${OUTPUT} RESULT_VARIABLE status)
@@ -16,6 +17,15 @@ foreach(line ${lines})
     list(APPEND differ ${name})
   endif()
 endforeach()
+file(GLOB written RELATIVE ${OUTPUT} ${OUTPUT}/*)
+foreach(name ${written})
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${OUTPUT}/${name} ${RESOURCES}/${name}
+    RESULT_VARIABLE same)
+  if(NOT same EQUAL 0)
+    list(APPEND differ ${name})
+  endif()
+endforeach()
+list(REMOVE_DUPLICATES differ)
 list(LENGTH lines count)
 if(count EQUAL 0)
   message(FATAL_ERROR "no pictures listed in ${RESOURCES}/resources.list")
@@ -23,4 +33,5 @@ endif()
 if(differ)
   message(FATAL_ERROR "not what the generator draws: ${differ}")
 endif()
+list(LENGTH written count)
 message(STATUS "${count} files rebuilt byte for byte")

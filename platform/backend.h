@@ -38,6 +38,9 @@ class Backend {
 
     virtual int ScreenWidth() = 0;
     virtual int ScreenHeight() = 0;
+
+    // The program read the music's play position (bytes); the show's next frame is drawn for it.
+    virtual void MusicPositionRead(uint32_t) {}
 };
 
 // The backend in use: the headless one unless a program selects another.

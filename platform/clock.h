@@ -16,4 +16,7 @@ uint32_t HeadlessMusicPosition();
 // Called by the audio stand-in when the stream starts playing: loading is over.
 void NotifyMusicStarted();
 
+// Called by the audio stand-in with every play position it reports to the program.
+void NotifyMusicPosition(uint32_t position);
+
 }  // namespace platform

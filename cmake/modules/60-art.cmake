@@ -16,9 +16,11 @@ add_library(morvanite-art-draw STATIC
   ${ART_DIR}/quantize.cpp
   ${ART_DIR}/tga_write.cpp
   ${ART_DIR}/ico_write.cpp
+  ${ART_DIR}/png_write.cpp
   ${ART_DIR}/style.cpp)
 target_include_directories(morvanite-art-draw PUBLIC ${ART_DIR})
-target_link_libraries(morvanite-art-draw PUBLIC PkgConfig::ART_FREETYPE PkgConfig::ART_IMAGEQUANT)
+target_link_libraries(morvanite-art-draw PUBLIC PkgConfig::ART_FREETYPE PkgConfig::ART_IMAGEQUANT
+  PkgConfig::ART_PNG)
 
 # Reading the files back, for the contact sheet and the tests.
 add_library(morvanite-art-read STATIC ${ART_DIR}/tga_read.cpp ${ART_DIR}/ico_read.cpp)

@@ -6,7 +6,8 @@
 //   - BASS_GetVersion (0.7), BASS_ErrorGetCode (last failure of this library, table below).
 //   - BASS_Init / BASS_Free: the output. The default device at 44100 Hz, 16-bit stereo; with no
 //     device (no driver, or the device won't open) a silent output whose clock is monotonic time,
-//     announced once on stderr; while a virtual clock stands in, a silent output on that clock.
+//     announced once on stderr (the same output, unannounced, when the program asks for silence);
+//     while a virtual clock stands in, a silent output on that clock.
 //   - BASS_Start / BASS_Stop: output running or paused; the play positions stand still while
 //     paused.
 //   - BASS_SetVolume: 0..100, applied to the samples sent to the device.
@@ -86,6 +87,7 @@ HSTREAM nextHandle = 1;
 bool toldSilent = false;
 bool followCallbacksAlways = false;
 bool ignoreHeadless = false;
+bool silentAsked = false;
 
 int Fail(int code) {
     lastError = code;
@@ -203,6 +205,10 @@ void IgnoreHeadlessBackendForTesting(bool ignore) {
     ignoreHeadless = ignore;
 }
 
+void PlaySilently(bool silent) {
+    silentAsked = silent;
+}
+
 void FollowDeviceCallbacksForTesting(bool follow) {
     followCallbacksAlways = follow;
 }
@@ -241,12 +247,12 @@ BOOL BASS_Init(int device, DWORD, DWORD, HWND) {
     if (!ignoreHeadless && installedClock && installedClock->active()) {
         output.kind = OutputKind::kHeadless;
         output.virtualClock = installedClock;
-    } else if (device != 0 &&
+    } else if (device != 0 && !silentAsked &&
                (output.device = OpenOutput({FillDevice, followCallbacksAlways}, &reason))) {
         output.kind = OutputKind::kDevice;
         output.clock = output.device->Clock();
     } else {
-        if (device != 0 && !toldSilent) {
+        if (device != 0 && !silentAsked && !toldSilent) {
             std::fprintf(stderr, "morvanite: no audio device (%s); the show plays silently\n",
                          reason.c_str());
             toldSilent = true;
@@ -382,7 +388,9 @@ DWORD BASS_ChannelGetPosition(DWORD handle) {
         return DWORD(-1);
     }
     lastError = BASS_OK;
-    return static_cast<DWORD>(Position(*stream));
+    DWORD position = static_cast<DWORD>(Position(*stream));
+    if (installedClock && installedClock->positionRead) installedClock->positionRead(position);
+    return position;
 }
 
 BOOL BASS_Stop(void) {

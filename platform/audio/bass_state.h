@@ -20,6 +20,10 @@ OutputKind CurrentOutput();
 // True when the position follows device callbacks rather than a clock.
 bool ClockFollowsDevice();
 
+// From the next BASS_Init on, open the silent output on the monotonic clock, as when there is
+// no device, without looking for one (the player's --no-sound).
+void PlaySilently(bool silent);
+
 // Tests: from the next BASS_Init on, open the output as the player does even when a virtual
 // clock (the headless backend's) is installed and active.
 void IgnoreHeadlessBackendForTesting(bool ignore);

@@ -11,6 +11,9 @@ struct VirtualClock {
     bool (*active)();        // true while it stands in for the output
     uint32_t (*position)();  // the play position now, in bytes of decoded audio
     void (*musicStarted)();  // a stream began to play (told whether active or not)
+    // Told every position the library reports to the program (whether active or not); may be
+    // null.
+    void (*positionRead)(uint32_t position) = nullptr;
 };
 
 // `clock` must outlive the library's use of it; nullptr removes it.

@@ -214,6 +214,10 @@ uint32_t HeadlessMusicPosition() {
     return Instance().ReadClock();
 }
 
+void NotifyMusicPosition(uint32_t position) {
+    CurrentBackend().MusicPositionRead(position);
+}
+
 void NotifyMusicStarted() {
     HeadlessMachine& headless = Instance();
     if (headless.musicStarted) return;
@@ -224,7 +228,8 @@ void NotifyMusicStarted() {
 namespace {
 
 // The audio library plays on the virtual clock whenever this backend is the current one.
-const audio::VirtualClock kMusicClock{IsHeadless, HeadlessMusicPosition, NotifyMusicStarted};
+const audio::VirtualClock kMusicClock{IsHeadless, HeadlessMusicPosition, NotifyMusicStarted,
+                                      NotifyMusicPosition};
 [[maybe_unused]] const bool kMusicClockInstalled = (audio::InstallVirtualClock(&kMusicClock), true);
 
 }  // namespace

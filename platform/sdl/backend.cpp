@@ -1,25 +1,36 @@
 // SDL2 backend: the show in a real window.
 //
 // Implements: a window over the whole desktop (or a 4:3 window with --windowed), Alt+Enter
-// switching between the two, the pointer hidden over it; keys as WM_KEYDOWN/WM_KEYUP with
-// virtual-key codes (Escape, Enter, Space, arrows, letters, digits, F1..F12 and a few more); the
-// window manager's close request as WM_CLOSE; focus changes as WM_ACTIVATEAPP; pointer motion as
-// WM_SETCURSOR; each flipped frame scaled by nearest neighbour with black bars to 4:3 through a
-// vsynced renderer, then a wait for the next tick of a steady 60 Hz clock, like the vertical blank
-// of the original display; modal message boxes (their text also goes to stderr); the window icon
-// from the class's icon resource.
+// switching between the two, the pointer hidden over it, the screensaver held off while it is
+// open; keys as WM_KEYDOWN/WM_KEYUP with virtual-key codes (Escape, Enter, Space, arrows, letters,
+// digits, F1..F11 and a few more); F12 saves the visible frame as the next free
+// morvanite-NNN.png in the current folder; the window manager's close request as WM_CLOSE; focus
+// changes as WM_ACTIVATEAPP; pointer motion as WM_SETCURSOR; each flipped frame scaled by nearest
+// neighbour with black bars to 4:3 (or to a whole multiple of 320x240), drawn at the window's
+// real pixel size on HiDPI screens. Frames are paced like the vertical blank of the original
+// display: on a vsynced 60 Hz display by the vsync itself, otherwise each frame is shown on the
+// next tick of a steady 60 Hz clock. Optionally a log line per shown frame (--frame-log).
+// Modal message boxes (their text also goes to stderr); the window icon from the class's icon
+// resource.
 // Leaves out: display mode switches (the desktop mode is kept and the frame is scaled), mouse
 // buttons and wheel, text input, more than one window.
 #include "platform/sdl/sdl.h"
 
 #include <SDL.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/backend.h"
+#include "platform/frame.h"
 #include "platform/resources.h"
+#include "platform/view.h"
 
 namespace platform {
 namespace {
@@ -33,7 +44,7 @@ constexpr UINT kMouseMove = 0x0200;  // WM_MOUSEMOVE
 WPARAM VirtualKey(SDL_Keycode key) {
     if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
     if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
-    if (key >= SDLK_F1 && key <= SDLK_F12) return VK_F1 + (key - SDLK_F1);
+    if (key >= SDLK_F1 && key <= SDLK_F11) return VK_F1 + (key - SDLK_F1);
     switch (key) {
         case SDLK_ESCAPE:
             return VK_ESCAPE;
@@ -68,19 +79,26 @@ WPARAM VirtualKey(SDL_Keycode key) {
     }
 }
 
+int64_t SteadyNanoseconds() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 class SdlMachine final : public Backend {
   public:
-    bool windowed = false;
+    SdlOptions options;
+    FILE* frameLog = nullptr;
 
     bool Headless() const override { return false; }
 
     bool OpenWindow(const char* title, HICON icon) override {
-        Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE;
+        Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
         // Full screen starts at the desktop's size too, so that it covers the screen even where
         // no window manager carries out the full-screen request.
         int width = kFrameWidth * 3, height = kFrameHeight * 3;
         int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED;
-        if (!windowed) {
+        if (!options.windowed) {
             flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
             width = ScreenWidth();
             height = ScreenHeight();
@@ -96,7 +114,6 @@ class SdlMachine final : public Backend {
         if (renderer_ == nullptr)
             renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
         if (renderer_ != nullptr) {
-            SDL_RenderSetLogicalSize(renderer_, kFrameWidth, kFrameHeight);
             texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565,
                                          SDL_TEXTUREACCESS_STREAMING, kFrameWidth, kFrameHeight);
         }
@@ -107,7 +124,15 @@ class SdlMachine final : public Backend {
         }
         SetIcon(icon);
         SDL_ShowCursor(SDL_DISABLE);
+        SDL_DisableScreenSaver();
+        vsyncPaces_ = VsyncAtSixtyHertz();
         nextTick_ = std::chrono::steady_clock::now();
+        if (frameLog != nullptr) {
+            SDL_RendererInfo info{};
+            SDL_GetRendererInfo(renderer_, &info);
+            std::fprintf(frameLog, "# renderer %s, frames paced by the %s\n",
+                         info.name != nullptr ? info.name : "?", vsyncPaces_ ? "vsync" : "clock");
+        }
         return true;
     }
 
@@ -128,7 +153,10 @@ class SdlMachine final : public Backend {
     void CloseWindow() override {
         if (texture_ != nullptr) SDL_DestroyTexture(texture_);
         if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
-        if (window_ != nullptr) SDL_DestroyWindow(window_);
+        if (window_ != nullptr) {
+            SDL_DestroyWindow(window_);
+            SDL_EnableScreenSaver();
+        }
         texture_ = nullptr;
         renderer_ = nullptr;
         window_ = nullptr;
@@ -145,18 +173,16 @@ class SdlMachine final : public Backend {
     }
 
     void PresentFrame(const uint16_t* pixels, int width, int height, int pitch) override {
-        RefreshScreen(pixels, width, height, pitch);
-        WaitForTick();
+        if (renderer_ == nullptr) return;
+        Compose(pixels, width, height, pitch);
+        if (!vsyncPaces_) WaitForTick();
+        SDL_RenderPresent(renderer_);
+        AfterFlip();
     }
 
     void RefreshScreen(const uint16_t* pixels, int width, int height, int pitch) override {
         if (renderer_ == nullptr) return;
-        if (width == kFrameWidth && height == kFrameHeight) {
-            SDL_UpdateTexture(texture_, nullptr, pixels, pitch);
-        }
-        SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-        SDL_RenderClear(renderer_);
-        SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+        Compose(pixels, width, height, pitch);
         SDL_RenderPresent(renderer_);
     }
 
@@ -171,6 +197,11 @@ class SdlMachine final : public Backend {
 
     int ScreenWidth() override { return DesktopMode().w; }
     int ScreenHeight() override { return DesktopMode().h; }
+
+    void MusicPositionRead(uint32_t position) override {
+        lastPosition_ = position;
+        lastReadNs_ = SteadyNanoseconds();
+    }
 
   private:
     SDL_DisplayMode DesktopMode() {
@@ -195,21 +226,110 @@ class SdlMachine final : public Backend {
         SDL_FreeSurface(surface);
     }
 
-    // Paces the show at 60 frames per second whatever the monitor's refresh.
-    void WaitForTick() {
-        auto now = std::chrono::steady_clock::now();
-        nextTick_ += kTick;
-        if (nextTick_ < now - 4 * kTick) {
-            nextTick_ = now;  // far behind (a pause, a slow frame): start counting again
-        } else if (nextTick_ > now) {
-            std::this_thread::sleep_until(nextTick_);
+    // Keeps the frame for F12 and draws it, scaled into its place, into the next picture.
+    void Compose(const uint16_t* pixels, int width, int height, int pitch) {
+        if (width == kFrameWidth && height == kFrameHeight) {
+            SDL_UpdateTexture(texture_, nullptr, pixels, pitch);
+            visible_.resize(size_t(kFrameWidth) * kFrameHeight);
+            for (int y = 0; y < kFrameHeight; ++y) {
+                std::memcpy(&visible_[size_t(y) * kFrameWidth],
+                            reinterpret_cast<const uint8_t*>(pixels) + size_t(y) * pitch,
+                            size_t(kFrameWidth) * 2);
+            }
+        }
+        int outputWidth = 0, outputHeight = 0;
+        SDL_GetRendererOutputSize(renderer_, &outputWidth, &outputHeight);
+        ViewRect view = FrameView(outputWidth, outputHeight, options.integerScale);
+        SDL_Rect target{view.x, view.y, view.width, view.height};
+        SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+        SDL_RenderClear(renderer_);
+        SDL_RenderCopy(renderer_, texture_, nullptr, &target);
+    }
+
+    // True when presenting waits for the vertical blank of a display refreshed about 60 times a
+    // second, which then paces the show by itself.
+    bool VsyncAtSixtyHertz() {
+        SDL_RendererInfo info{};
+        if (SDL_GetRendererInfo(renderer_, &info) != 0) return false;
+        if (!(info.flags & SDL_RENDERER_PRESENTVSYNC)) return false;
+        SDL_DisplayMode mode{};
+        int display = SDL_GetWindowDisplayIndex(window_);
+        if (SDL_GetDesktopDisplayMode(display < 0 ? 0 : display, &mode) != 0) return false;
+        return mode.refresh_rate >= 59 && mode.refresh_rate <= 61;
+    }
+
+    // Bookkeeping after a frame has been presented: the frame log, and the check that a vsync
+    // which should pace the show really waits (three presents in a row less than half a tick
+    // apart mean it does not; the clock takes over).
+    void AfterFlip() {
+        int64_t now = SteadyNanoseconds();
+        if (vsyncPaces_ && lastFlipNs_ != 0) {
+            quickFlips_ = now - lastFlipNs_ < kTick.count() / 2 ? quickFlips_ + 1 : 0;
+            if (quickFlips_ >= 3) {
+                vsyncPaces_ = false;
+                nextTick_ = std::chrono::steady_clock::now();
+            }
+        }
+        lastFlipNs_ = now;
+        if (frameLog != nullptr) {
+            std::fprintf(frameLog, "%lld %lld %lu %s\n", (long long)now, (long long)lastReadNs_,
+                         (unsigned long)lastPosition_, vsyncPaces_ ? "vsync" : "clock");
         }
     }
 
+    // Waits for the next tick of a steady 60 Hz clock, the moment the frame is shown, as a flip
+    // waits for the vertical blank. A frame that comes too late for its tick waits for the next
+    // one: every frame is shown on the ticks' grid and stands for at least a whole tick.
+    void WaitForTick() {
+        auto now = std::chrono::steady_clock::now();
+        nextTick_ += kTick;
+        if (nextTick_ < now) nextTick_ += ((now - nextTick_) / kTick + 1) * kTick;
+        std::this_thread::sleep_until(nextTick_);
+    }
+
+    // Alt+Enter. The window is first laid over the whole desktop by hand, so that full screen
+    // covers it even where no window manager carries out the request (as at start-up); back in
+    // a window it gets its last windowed place and size again.
     void ToggleFullscreen() {
-        windowed = !windowed;
-        SDL_SetWindowFullscreen(window_, windowed ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+        options.windowed = !options.windowed;
+        if (options.windowed) {
+            SDL_SetWindowFullscreen(window_, 0);
+            SDL_SetWindowSize(window_, windowedPlace_.w, windowedPlace_.h);
+            SDL_SetWindowPosition(window_, windowedPlace_.x, windowedPlace_.y);
+        } else {
+            SDL_GetWindowPosition(window_, &windowedPlace_.x, &windowedPlace_.y);
+            SDL_GetWindowSize(window_, &windowedPlace_.w, &windowedPlace_.h);
+            SDL_SetWindowPosition(window_, 0, 0);
+            SDL_SetWindowSize(window_, ScreenWidth(), ScreenHeight());
+            SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        }
         SDL_ShowCursor(SDL_DISABLE);
+    }
+
+    // F12: the visible frame as the next free morvanite-NNN.png in the current folder.
+    void SavePicture() {
+        if (visible_.empty()) {
+            std::fprintf(stderr, "morvanite: no frame to save yet\n");
+            return;
+        }
+        std::string error;
+        std::string path = CreateNextPicture(".", "morvanite", &error);
+        if (path.empty() || !WriteFramePng(path, visible_.data(), kFrameWidth, kFrameHeight,
+                                           kFrameWidth * 2, 0xF800, 0x07E0, 0x001F, &error)) {
+            std::fprintf(stderr, "morvanite: can't save the picture: %s\n", error.c_str());
+            return;
+        }
+        std::fprintf(stderr, "morvanite: picture saved as %s\n", Absolute(path).c_str());
+        // The time spent writing is not owed to the frame clock.
+        nextTick_ = std::chrono::steady_clock::now();
+    }
+
+    static std::string Absolute(const std::string& path) {
+        char* full = realpath(path.c_str(), nullptr);
+        if (full == nullptr) return path;
+        std::string result = full;
+        std::free(full);
+        return result;
     }
 
     void Handle(const SDL_Event& event) {
@@ -228,6 +348,10 @@ class SdlMachine final : public Backend {
                 if (down && (key.mod & KMOD_ALT) &&
                     (key.sym == SDLK_RETURN || key.sym == SDLK_KP_ENTER)) {
                     if (!event.key.repeat) ToggleFullscreen();
+                    break;
+                }
+                if (key.sym == SDLK_F12) {
+                    if (down && !event.key.repeat) SavePicture();
                     break;
                 }
                 WPARAM virtualKey = VirtualKey(key.sym);
@@ -251,7 +375,15 @@ class SdlMachine final : public Backend {
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
+    std::vector<uint16_t> visible_;  // the frame on screen, 5-6-5, for F12
+    SDL_Rect windowedPlace_{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kFrameWidth * 3,
+                            kFrameHeight * 3};
     std::chrono::steady_clock::time_point nextTick_;
+    bool vsyncPaces_ = false;
+    int quickFlips_ = 0;
+    int64_t lastFlipNs_ = 0;
+    uint32_t lastPosition_ = 0;
+    int64_t lastReadNs_ = 0;
 };
 
 SdlMachine& Instance() {
@@ -261,7 +393,7 @@ SdlMachine& Instance() {
 
 }  // namespace
 
-bool StartSdl(bool windowed, std::string* error) {
+bool StartSdl(const SdlOptions& options, std::string* error) {
     const char* kNoDisplay =
         "no display to show the demo on (DISPLAY and WAYLAND_DISPLAY are not set)";
     if (SDL_getenv("DISPLAY") == nullptr && SDL_getenv("WAYLAND_DISPLAY") == nullptr &&
@@ -283,14 +415,34 @@ bool StartSdl(bool windowed, std::string* error) {
         *error = kNoDisplay;
         return false;
     }
-    Instance().windowed = windowed;
-    SetBackend(&Instance());
+    SdlMachine& machine = Instance();
+    machine.options = options;
+    if (!options.frameLog.empty()) {
+        machine.frameLog = std::fopen(options.frameLog.c_str(), "w");
+        if (machine.frameLog == nullptr) {
+            *error = options.frameLog + ": " + std::strerror(errno);
+            SDL_Quit();
+            return false;
+        }
+        std::fputs(
+            "# present_ns read_ns position pacing: when a frame was shown, when the music\n"
+            "# position it was drawn for was read, that position in bytes, what paced it\n",
+            machine.frameLog);
+    }
+    SetBackend(&machine);
     return true;
 }
 
-void StopSdl() {
-    Instance().CloseWindow();
+bool StopSdl(std::string* error) {
+    SdlMachine& machine = Instance();
+    machine.CloseWindow();
     SDL_Quit();
+    if (machine.frameLog == nullptr) return true;
+    bool ok = std::ferror(machine.frameLog) == 0;
+    ok = std::fclose(machine.frameLog) == 0 && ok;
+    machine.frameLog = nullptr;
+    if (!ok) *error = machine.options.frameLog + ": writing the frame log failed";
+    return ok;
 }
 
 }  // namespace platform

@@ -29,6 +29,8 @@ const std::vector<Artwork>& AllArtwork() {
         {139, "139-logo-2.tga", MakeLogo2},
         {147, "147-morph-picture.tga", MakeMorphPicture},
         {151, "151-icon.ico", MakeIcon},
+        {0, "desktop-icon-48.png", MakeDesktopIcon48},
+        {0, "desktop-icon-256.png", MakeDesktopIcon256},
     };
     return all;
 }

@@ -12,11 +12,11 @@ namespace art {
 
 struct Artwork {
     int id;
-    const char* file;                // name in resources/
+    const char* file;                // name in resources/ (0 for the desktop icons)
     std::vector<uint8_t> (*make)();  // the file's bytes
 };
 
-// All artwork in id order, the icon last.
+// All artwork in id order, the icon, then the desktop icons.
 const std::vector<Artwork>& AllArtwork();
 
 // The flat background of the keyed pictures (captions, logos, the figure): pure green, which
@@ -51,5 +51,8 @@ std::vector<uint8_t> MakeLogo1();         // 138
 std::vector<uint8_t> MakeLogo2();         // 139
 std::vector<uint8_t> MakeMorphPicture();  // 147
 std::vector<uint8_t> MakeIcon();          // 151
+// The icon of the desktop entry, for the hicolor theme (not compiled into the program).
+std::vector<uint8_t> MakeDesktopIcon48();
+std::vector<uint8_t> MakeDesktopIcon256();
 
 }  // namespace art

@@ -1,6 +1,7 @@
 // The figures, the balls of light and the icon.
 #include "ico_write.h"
 #include "pictures.h"
+#include "png_write.h"
 #include "style.h"
 
 namespace art {
@@ -123,6 +124,47 @@ IconImage IconOf(int size) {
 
 std::vector<uint8_t> MakeIcon() {
     return EncodeIco({IconOf(16), IconOf(32)});
+}
+
+namespace {
+
+// The emblem for desktop menus: the gem in full colour, its edge smoothed into transparency.
+std::vector<uint8_t> DesktopIcon(int size) {
+    const float r = float(size) * 0.5f - float(size) / 32.0f;
+    std::vector<uint8_t> rgba(size_t(size) * size * 4);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            Rgb sum;
+            float cover = 0;
+            for (int j = 0; j < 4; ++j) {
+                for (int i = 0; i < 4; ++i) {
+                    float a;
+                    const Rgb s = GemAt(float(x) + (float(i) + 0.5f) / 4.0f,
+                                        float(y) + (float(j) + 0.5f) / 4.0f, float(size) * 0.5f,
+                                        float(size) * 0.5f, r, a);
+                    sum = sum + s * a;
+                    cover += a;
+                }
+            }
+            const Rgb c = cover > 0 ? Clamp01(sum * (1.0f / cover)) : Rgb{};
+            uint8_t* p = &rgba[(size_t(y) * size + x) * 4];
+            p[0] = uint8_t(c.r * 255.0f + 0.5f);
+            p[1] = uint8_t(c.g * 255.0f + 0.5f);
+            p[2] = uint8_t(c.b * 255.0f + 0.5f);
+            p[3] = uint8_t(cover / 16.0f * 255.0f + 0.5f);
+        }
+    }
+    return EncodePngRgba(size, size, rgba);
+}
+
+}  // namespace
+
+std::vector<uint8_t> MakeDesktopIcon48() {
+    return DesktopIcon(48);
+}
+
+std::vector<uint8_t> MakeDesktopIcon256() {
+    return DesktopIcon(256);
 }
 
 }  // namespace art

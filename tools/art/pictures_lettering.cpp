@@ -119,8 +119,11 @@ std::vector<uint8_t> MakeLogo2() {
     Canvas c(100, 24, KeyColour());
     Font font(kBodyFont);
     Mask letters(100, 24);
-    const float size = 17.0f, tracking = 1.0f;
-    font.Draw(letters, "16 BITS", size, 28.0f, 18.5f, tracking);
+    // The lettering fills the room right of the gem and keeps clear of the right edge: its rim
+    // ends at least two key-coloured columns before it, as on the other keyed pictures.
+    const float left = 28.0f, right = 100.0f - 2.0f - 1.5f - 1.0f, tracking = 1.0f;
+    const float size = FitSize(font, "16 BITS", 17.0f, right - left, tracking);
+    font.Draw(letters, "16 BITS", size, left, 18.5f, tracking);
     PaintLettering(c, letters, Lettering{kBlush, kRose, kNight, 1.5f}, 6, 18);
     DrawGem(c, 13.0f, 12.0f, 10.5f, true);
     return Encode8(c, 0.0f, true);
