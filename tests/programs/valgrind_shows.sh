@@ -26,18 +26,20 @@ for entry in "${cases[@]}"; do
   # shellcheck disable=SC2086  # the options are words
   valgrind --tool=memcheck --error-exitcode=99 --leak-check=full \
     --show-leak-kinds=definite,indirect,possible --errors-for-leak-kinds=definite,indirect,possible \
-    --track-origins=yes --log-file="$work/$name.log" \
+    --log-file="$work/$name.log" \
     "$program" $options >"$work/$name.out" 2>"$work/$name.err"
   code=$?
   summary=$(tail -n 1 "$work/$name.out")
   problem=""
   if [ "$code" -eq 99 ]; then
-    problem="memcheck reports errors (see $work/$name.log)"
+    problem="memcheck reports errors (see $work/$name.log; --track-origins=yes tells where an
+    uninitialised value came from)"
   elif ! [[ $summary =~ ^$expected$ ]]; then
     problem="summary '$summary', expected '$expected'"
   fi
   if [ -n "$problem" ]; then
     echo "FAIL ($name, $((SECONDS - start)) s): $problem" >&2
+    [ "$code" -eq 99 ] && grep -v '^==[0-9]*== *$' "$work/$name.log" | head -n 60 >&2
     failed=1
   else
     echo "ok ($name, $((SECONDS - start)) s)"
