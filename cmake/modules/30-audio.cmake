@@ -1,11 +1,14 @@
-# The audio library stand-in (the BASS_* calls of platform/include/bass.h): libmpg123 decoding,
-# SDL2 output. The platform library carries it to the programs and tests.
+# The audio library stand-in (the BASS_* calls of platform/include/bass.h): the portable core with
+# libmpg123 decoding and SDL2 output. The platform library carries it to the programs and tests.
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(MORVANITE_AUDIO_MPG123 REQUIRED IMPORTED_TARGET libmpg123)
 pkg_check_modules(MORVANITE_AUDIO_SDL2 REQUIRED IMPORTED_TARGET sdl2)
 
-file(GLOB MORVANITE_AUDIO_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/audio/*.cpp)
-add_library(morvanite_audio STATIC ${MORVANITE_AUDIO_SOURCES})
+include(${CMAKE_SOURCE_DIR}/cmake/audio-core.cmake)
+add_library(morvanite_audio STATIC
+  ${MORVANITE_AUDIO_CORE_SOURCES}
+  ${CMAKE_SOURCE_DIR}/platform/audio/mpg123_decode.cpp
+  ${CMAKE_SOURCE_DIR}/platform/audio/sdl_output.cpp)
 target_include_directories(morvanite_audio PUBLIC
   ${CMAKE_SOURCE_DIR}
   ${CMAKE_SOURCE_DIR}/platform/include)
@@ -37,6 +40,16 @@ cmake_language(DEFER CALL morvanite_audio_link_tests)
 # A checker for captures of the audio output: silence, the stream from its first sample, silence.
 add_executable(audio-capture-check ${CMAKE_SOURCE_DIR}/tests/audio/capture_check.cpp)
 target_link_libraries(audio-capture-check PRIVATE morvanite_audio)
+
+# The cases of the Windows audio check (`make check-windows-audio`): MP3 streams and what this
+# build's decoder makes of them.
+function(morvanite_audio_windows_cases)
+  if(TARGET morvanite_mp3enc)
+    add_executable(make-audio-cases EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/tests/windows/make_audio_cases.cpp)
+    target_link_libraries(make-audio-cases PRIVATE morvanite_audio morvanite_mp3enc)
+  endif()
+endfunction()
+cmake_language(DEFER CALL morvanite_audio_windows_cases)
 
 # Whole-program runs: the sound output's failure boxes and exit codes on morvanite-render, and
 # the real program's output through SDL's disk driver under a virtual X server.
