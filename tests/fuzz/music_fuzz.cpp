@@ -1,6 +1,7 @@
 // libFuzzer target: any bytes as the music, through the audio library stand-in (a stream created
-// from memory, played, its position read, freed) and through the MPEG audio decoder on its own,
-// under AddressSanitizer and UndefinedBehaviorSanitizer.
+// from memory, played, its position read, freed), through the MPEG audio decoder on its own and
+// through the frame walker that feeds frame-based decoders, under AddressSanitizer and
+// UndefinedBehaviorSanitizer.
 #include <bass.h>
 
 #include <algorithm>
@@ -8,10 +9,12 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <utility>
 #include <vector>
 
 #include "platform/audio/mp3_decode.h"
+#include "platform/audio/mpeg_frames.h"
 
 namespace {
 
@@ -65,6 +68,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (status != audio::DecodeStatus::kOk && decoded != 0) __builtin_trap();
     if (decoded % kSampleBytes != 0) __builtin_trap();
     Note(status, decoded);
+
+    // The frame walker: whole frames of the first one's kind, in order, inside the bytes.
+    audio::MpegFrames found;
+    if (audio::FindMpegFrames({bytes, size}, &found)) {
+        const uint8_t* after = bytes;
+        for (std::span<const uint8_t> frame : found.frames) {
+            if (frame.data() < after || frame.size() < 4 || frame.size() > size ||
+                frame.data() + frame.size() > bytes + size) {
+                __builtin_trap();
+            }
+            audio::MpegFrameHeader header;
+            if (!audio::ReadMpegFrameHeader(frame.data(), &header) || header.size != frame.size() ||
+                header.version != found.first.version || header.layer != found.first.layer ||
+                header.sampleRate != found.first.sampleRate ||
+                header.channels != found.first.channels) {
+                __builtin_trap();
+            }
+            after = frame.data() + frame.size();
+        }
+    }
 
     // The library decodes the same bytes the same way: a stream exactly when the decoder took
     // them, with an error code otherwise.
