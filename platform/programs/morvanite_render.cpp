@@ -71,6 +71,51 @@ std::string ActivePartName() {
     return status == 0 && name ? std::string(name.get()) : std::string(mangled);
 }
 
+// The --trace file. The show's globals are torn down at process exit, after main has returned,
+// and the Display's teardown traces the last "Memoria liberada" lines; so the file is closed by
+// an object built before every other global (init_priority) and therefore destroyed after them.
+class TraceFile {
+  public:
+    bool Open(const std::string& path) {
+        path_ = path;
+        file_ = std::fopen(path.c_str(), "w");
+        if (file_ != nullptr) platform::SetTraceFile(file_);
+        return file_ != nullptr;
+    }
+
+    // False, with the reason, when a line written so far did not reach the file.
+    bool Flush(std::string* error) {
+        if (file_ == nullptr || (std::fflush(file_) == 0 && !std::ferror(file_))) return true;
+        *error = "writing " + path_ + " failed";
+        reported_ = true;
+        return false;
+    }
+
+    // The process's exit code, kept when the teardown's lines can't be written.
+    void SetExitCode(int code) { exitCode_ = code; }
+
+    ~TraceFile() {
+        if (file_ == nullptr) return;
+        platform::SetTraceFile(nullptr);
+        const bool failed = std::ferror(file_) != 0;
+        if (std::fclose(file_) != 0 || failed) {
+            // The records are incomplete: that must not pass for success.
+            if (!reported_) {
+                std::fprintf(stderr, "morvanite-render: writing %s failed\n", path_.c_str());
+            }
+            std::_Exit(exitCode_ != 0 ? exitCode_ : 2);
+        }
+    }
+
+  private:
+    FILE* file_ = nullptr;
+    std::string path_;
+    int exitCode_ = 0;
+    bool reported_ = false;
+};
+
+__attribute__((init_priority(101))) TraceFile traceFile;
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -132,24 +177,12 @@ int main(int argc, char** argv) {
     std::string error;
     platform::SetBackend(&platform::HeadlessBackend());
     if (!platform::ConfigureHeadless(options, &error)) return Usage(error);
-    FILE* trace = nullptr;
-    if (!tracePath.empty()) {
-        trace = std::fopen(tracePath.c_str(), "w");
-        if (trace == nullptr) return Usage("can't write " + tracePath);
-        platform::SetTraceFile(trace);
-    }
+    if (!tracePath.empty() && !traceFile.Open(tracePath)) return Usage("can't write " + tracePath);
     platform::SetFrameLabeller(ActivePartName);
 
     int exitCode = WinMain(GetModuleHandleA(nullptr), nullptr, commandLine.data(), SW_SHOWNORMAL);
 
-    bool written = platform::FinishHeadless(&error);
-    if (trace != nullptr) {
-        platform::SetTraceFile(nullptr);
-        if (std::fclose(trace) != 0) {
-            written = false;
-            error = "writing " + tracePath + " failed";
-        }
-    }
+    bool written = platform::FinishHeadless(&error) && traceFile.Flush(&error);
     platform::HeadlessSummary summary = platform::HeadlessResults();
     std::printf("flips=%lld last_t=%d boxes=%d exit=%d\n", (long long)summary.flips, summary.lastT,
                 platform::MessageBoxCount(), exitCode);
@@ -157,7 +190,8 @@ int main(int argc, char** argv) {
     if (!written) {
         // The show ran, but its records are incomplete: that must not pass for success.
         std::fprintf(stderr, "morvanite-render: %s\n", error.c_str());
-        return exitCode != 0 ? exitCode : 2;
+        exitCode = exitCode != 0 ? exitCode : 2;
     }
+    traceFile.SetExitCode(exitCode);
     return exitCode;
 }

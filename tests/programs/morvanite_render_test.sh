@@ -29,6 +29,21 @@ expect_code() {
   [ "$code" -eq "$1" ] || fail "exit code $code, expected $1; stderr: $(cat "$work/err")"
 }
 
+# expect_memory_returns TRACE: the image memory lines add up, the parts give back everything they
+# took (the total is the Display's 307200 bytes after they are unloaded), and the Display's
+# teardown at process exit, traced last, brings it to 0.
+expect_memory_returns() {
+  totals=$(sed -n 's/^Memoria \(reservada\|liberada\) en bytes \.* \([+-]\) *\([0-9]*\)  TOTAL: *\(-\?[0-9]*\)$/\2 \3 \4/p' "$1" |
+    awk '{ sum += ($1 == "+" ? $2 : -$2); if (sum != $3) { print "sum " sum " traced " $3; exit 1 } }
+         { size[NR] = $1 $2; total[NR] = $3 }
+         END { print total[NR - 2], size[NR - 1], total[NR - 1], size[NR], total[NR] }') ||
+    fail "image memory lines don't add up: $totals"
+  [ "$(tail -n 1 "$1")" = "Memoria liberada en bytes ................. -  153600  TOTAL:       0" ] ||
+    fail "the trace does not end with the Display's teardown: $(tail -n 1 "$1")"
+  [ "$totals" = "307200 -153600 153600 -153600 0" ] ||
+    fail "image memory after the parts' unload, then the teardown: $totals"
+}
+
 case $case_name in
   full-show)
     run --fps 60 --hashes "$work/h.txt"
@@ -44,9 +59,10 @@ case $case_name in
       fail "last line: $(tail -n 1 "$work/h.txt")"
     ;;
   escape)
-    run --fps 60 --escape-at 500 --hashes "$work/h.txt"
+    run --fps 60 --escape-at 500 --hashes "$work/h.txt" --trace "$work/trace.txt"
     expect_code 0
     expect_summary "flips=2960 last_t=499 boxes=0 exit=0"
+    expect_memory_returns "$work/trace.txt"
     awk '$2 >= 500 { exit 1 }' "$work/h.txt" || fail "a frame at t >= 500 was shown"
     ;;
   escape-at-start)
@@ -98,6 +114,7 @@ case $case_name in
     grep -q '^Modo de video  320x 240x16 activado \.\.\.\.\.\.\.\.\. OK$' "$work/trace.txt" ||
       fail "trace: $(head -n 3 "$work/trace.txt")"
     grep -q '^Se llego a fin de script en' "$work/trace.txt" || fail "no end-of-script line"
+    expect_memory_returns "$work/trace.txt"
     ;;
   bad-options)
     run --fail Lok
