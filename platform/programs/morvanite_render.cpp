@@ -134,7 +134,7 @@ int main(int argc, char** argv) {
     if (!platform::ConfigureHeadless(options, &error)) return Usage(error);
     FILE* trace = nullptr;
     if (!tracePath.empty()) {
-        trace = std::fopen(tracePath.c_str(), "w");
+        trace = std::fopen(tracePath.c_str(), "wb");
         if (trace == nullptr) return Usage("can't write " + tracePath);
         platform::SetTraceFile(trace);
     }
