@@ -1,0 +1,96 @@
+#!/usr/bin/env python3
+"""Watches the show of the Windows program on a virtual X server and keeps three screenshots.
+
+usage: show_screens.py DISPLAY OUT_DIR LOADING_REFERENCE_PNG
+
+The program's screen is Wine's virtual desktop window, which DirectDraw's mode change makes
+320x240. The loading screen must match the Linux renderer's picture of it; once the show has
+started (the screen no longer matches), a picture from the first four parts (at about 20 s of
+music, the second part) and one from the last four (at about 95 s, the tenth part) must not be
+black. Each picture must be 4:3. Writes loading.png, first-parts.png and last-parts.png.
+"""
+import subprocess
+import sys
+import time
+
+from PIL import Image, ImageChops, ImageGrab, ImageStat
+
+LOADING_MATCH = 8.0  # mean difference per channel (0..255) still taken as the loading screen
+BLACK = 4.0  # mean brightness at or below which a picture counts as black
+
+
+def desktop_box(display):
+    """(x, y, width, height) of Wine's virtual desktop window, or None."""
+    env = {"DISPLAY": display}
+    found = subprocess.run(["xdotool", "search", "--name", " - Wine desktop$"], env=env,
+                           capture_output=True, text=True)
+    for window in found.stdout.split():
+        shape = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window], env=env,
+                               capture_output=True, text=True).stdout
+        values = dict(line.split("=", 1) for line in shape.split() if "=" in line)
+        if all(k in values for k in ("X", "Y", "WIDTH", "HEIGHT")):
+            return tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+    return None
+
+
+def grab(display):
+    box = desktop_box(display)
+    if box is None:
+        return None
+    x, y, width, height = box
+    return ImageGrab.grab(xdisplay=display).crop((x, y, x + width, y + height)).convert("RGB")
+
+
+def difference(a, b):
+    if a.size != b.size:
+        return 255.0
+    return sum(ImageStat.Stat(ImageChops.difference(a, b)).mean) / 3
+
+
+def brightness(picture):
+    return sum(ImageStat.Stat(picture).mean) / 3
+
+
+def wait_for(display, test, until, what):
+    while time.monotonic() < until:
+        picture = grab(display)
+        if picture is not None and test(picture):
+            return picture
+        time.sleep(0.2)
+    raise SystemExit(f"show_screens: {what}")
+
+
+def keep(picture, path, label):
+    width, height = picture.size
+    picture.save(path)
+    print(f"{label}: {width}x{height}, brightness {brightness(picture):.1f}")
+    if width * 3 != height * 4:
+        raise SystemExit(f"show_screens: {label} is {width}x{height}, not 4:3")
+
+
+def main(display, out, reference_path):
+    reference = Image.open(reference_path).convert("RGB")
+    start = time.monotonic()
+    loading = wait_for(display, lambda p: difference(p, reference) < LOADING_MATCH, start + 90,
+                       "the loading screen did not appear within 90 s")
+    keep(loading, f"{out}/loading.png", "loading screen")
+    print(f"  {difference(loading, reference):.2f} from the Linux renderer's loading screen")
+    wait_for(display, lambda p: difference(p, reference) >= LOADING_MATCH, time.monotonic() + 60,
+             "the show did not start within 60 s of the loading screen")
+    shown = time.monotonic()
+    print(f"show started {shown - start:.1f} s after launch")
+    for label, name, at, last in (("first parts", "first-parts", 20, 30),
+                                  ("last parts", "last-parts", 95, 110)):
+        time.sleep(max(0.0, shown + at - time.monotonic()))
+        picture = wait_for(display, lambda p: brightness(p) > BLACK, shown + last,
+                           f"the screen stayed black from {at} s to {last} s of the show")
+        keep(picture, f"{out}/{name}.png", f"{label} ({time.monotonic() - shown:.1f} s)")
+        if difference(picture, reference) < LOADING_MATCH:
+            raise SystemExit(f"show_screens: {label}: still the loading screen")
+    return 0
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 4:
+        raise SystemExit(__doc__)
+    sys.exit(main(*sys.argv[1:]))
