@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Runs the headless renderer of Linux and its Windows build (under wine64) over the whole show at
-# 60 frames per second and checks that every hash line is the same.
+# 60 frames per second and checks that every hash line is the same; then runs the Windows build
+# through the program tests of the options the hash run does not use.
 # usage: wine-render-check.sh LINUX_RENDER WINDOWS_RENDER WORK_DIR
 set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=scripts/wine-lib.sh
-source "$(dirname "${BASH_SOURCE[0]}")/wine-lib.sh"
+source "$here/wine-lib.sh"
 linux=$(realpath "$1")
 windows=$(realpath "$2")
 work=$3
@@ -29,3 +31,13 @@ if [ "$lines" -eq 0 ]; then
   exit 1
 fi
 echo "wine-render-check: all $lines hash lines are the same"
+
+# The program tests call one executable: a script that starts the Windows build under Wine.
+cd - >/dev/null
+wrapper=$(realpath "$work")/morvanite-render-wine
+printf '#!/bin/sh\nWINE_WORK=%s exec %s %s "$@"\n' "$(realpath "$work")" "$here/wine-run.sh" \
+  "$windows" >"$wrapper"
+chmod +x "$wrapper"
+for case in escape display-mode-refused shots-and-trace focus-lost; do
+  bash "$here/../tests/programs/morvanite_render_test.sh" "$case" "$wrapper" "$work/cases"
+done

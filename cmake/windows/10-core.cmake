@@ -12,3 +12,16 @@ target_include_directories(morvanite_core_win PUBLIC
   ${CMAKE_SOURCE_DIR}/platform/bass)
 # Self-contained executables: the C and C++ runtimes (and the thread library) linked in.
 add_link_options(-static -static-libgcc -static-libstdc++)
+
+# The 32-bit program computes on the x87 unit as the original did: 53-bit precision (Windows'
+# own default, which msvcrt's _fpreset sets when CRT_fp8.o is linked; mingw's default is 64-bit),
+# and every float variable rounded where it is stored.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  target_compile_options(morvanite_core_win PRIVATE -ffloat-store)
+  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=CRT_fp8.o
+    OUTPUT_VARIABLE crt_fp8 OUTPUT_STRIP_TRAILING_WHITESPACE)
+  if(NOT IS_ABSOLUTE "${crt_fp8}" OR NOT EXISTS "${crt_fp8}")
+    message(FATAL_ERROR "mingw-w64 has no CRT_fp8.o")
+  endif()
+  link_libraries(${crt_fp8})
+endif()

@@ -7,7 +7,8 @@ The program's screen is Wine's virtual desktop window, which DirectDraw's mode c
 320x240. The loading screen must match the Linux renderer's picture of it; once the show has
 started (the screen no longer matches), a picture from the first four parts (at about 20 s of
 music, the second part) and one from the last four (at about 95 s, the tenth part) must not be
-black. Each picture must be 4:3. Writes loading.png, first-parts.png and last-parts.png.
+black. The progress bar, drawn with GDI lines on the primary surface, must cover rows 142 to 148
+of column 108 in white (a line without its end point). Each picture must be 4:3. Writes loading.png, first-parts.png and last-parts.png.
 """
 import subprocess
 import sys
@@ -47,6 +48,11 @@ def difference(a, b):
     return sum(ImageStat.Stat(ImageChops.difference(a, b)).mean) / 3
 
 
+def bar_rows(picture):
+    """The white rows of column 108 near the progress bar."""
+    return [y for y in range(136, 156) if picture.getpixel((108, y)) == (255, 255, 255)]
+
+
 def brightness(picture):
     return sum(ImageStat.Stat(picture).mean) / 3
 
@@ -71,10 +77,12 @@ def keep(picture, path, label):
 def main(display, out, reference_path):
     reference = Image.open(reference_path).convert("RGB")
     start = time.monotonic()
-    loading = wait_for(display, lambda p: difference(p, reference) < LOADING_MATCH, start + 90,
-                       "the loading screen did not appear within 90 s")
+    loading = wait_for(display, lambda p: difference(p, reference) < LOADING_MATCH and bar_rows(p),
+                       start + 90, "the loading screen with its bar did not appear within 90 s")
     keep(loading, f"{out}/loading.png", "loading screen")
     print(f"  {difference(loading, reference):.2f} from the Linux renderer's loading screen")
+    if bar_rows(loading) != list(range(142, 149)):
+        raise SystemExit(f"show_screens: the progress bar covers rows {bar_rows(loading)}")
     wait_for(display, lambda p: difference(p, reference) >= LOADING_MATCH, time.monotonic() + 60,
              "the show did not start within 60 s of the loading screen")
     shown = time.monotonic()
