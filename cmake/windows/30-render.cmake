@@ -27,15 +27,6 @@ target_include_directories(morvanite_platform PUBLIC
   ${CMAKE_SOURCE_DIR}/platform/bass)
 target_include_directories(morvanite_platform SYSTEM PRIVATE ${MORVANITE_STB_DIR})
 
-# Its audio library stand-in runs on the backend's virtual clock.
-add_library(morvanite_audio_render STATIC
-  ${CMAKE_SOURCE_DIR}/platform/windows/bass_silent.cpp
-  ${CMAKE_SOURCE_DIR}/platform/windows/silent_clock_headless.cpp)
-target_include_directories(morvanite_audio_render PRIVATE
-  ${CMAKE_SOURCE_DIR}
-  ${CMAKE_SOURCE_DIR}/platform/include
-  ${CMAKE_SOURCE_DIR}/platform/bass)
-
 add_executable(morvanite-render-win64 ${CMAKE_SOURCE_DIR}/platform/programs/morvanite_render.cpp)
 target_link_libraries(morvanite-render-win64 PRIVATE
-  morvanite_core morvanite_platform morvanite_audio_render morvanite_platform)
+  morvanite_core morvanite_platform morvanite_audio_win morvanite_platform)
