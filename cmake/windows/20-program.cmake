@@ -9,7 +9,7 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
 else()
   set(MORVANITE_WINDOWS_PROGRAM morvanite-win32)
 endif()
-add_executable(${MORVANITE_WINDOWS_PROGRAM} WIN32 ${MORVANITE_RESOURCE_SCRIPT})
+add_executable(${MORVANITE_WINDOWS_PROGRAM} WIN32 ${MORVANITE_RESOURCE_SCRIPT} ${MORVANITE_PROGRAM_OBJECTS})
 target_link_libraries(${MORVANITE_WINDOWS_PROGRAM} PRIVATE
   morvanite_core_win morvanite_audio_win morvanite_failures_win ddraw dxguid gdi32 user32)
 
