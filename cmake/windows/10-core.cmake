@@ -10,8 +10,9 @@ add_library(morvanite_core_win OBJECT ${MORVANITE_CORE_SOURCES})
 target_include_directories(morvanite_core_win PUBLIC
   ${CMAKE_SOURCE_DIR}
   ${CMAKE_SOURCE_DIR}/platform/bass)
-# Self-contained executables: the C and C++ runtimes (and the thread library) linked in.
-add_link_options(-static -static-libgcc -static-libstdc++)
+# Self-contained executables: the C and C++ runtimes (and the thread library) linked in, and no
+# symbols.
+add_link_options(-static -static-libgcc -static-libstdc++ -s)
 
 # The 32-bit program computes on the x87 unit as the original did: 53-bit precision (Windows'
 # own default, which msvcrt's _fpreset sets when CRT_fp8.o is linked; mingw's default is 64-bit),
