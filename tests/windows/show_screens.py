@@ -34,12 +34,25 @@ def desktop_box(display):
     return None
 
 
-def grab(display):
-    box = desktop_box(display)
-    if box is None:
-        return None
-    x, y, width, height = box
-    return ImageGrab.grab(xdisplay=display).crop((x, y, x + width, y + height)).convert("RGB")
+class Screen:
+    """Pictures of Wine's desktop window. Once it has the show's 320x240 its place is asked again
+    only every other second, so that a picture takes a few milliseconds: the loading screen may
+    last well under a second."""
+
+    def __init__(self, display):
+        self.display = display
+        self.box = None
+        self.asked = 0.0
+
+    def grab(self):
+        now = time.monotonic()
+        if self.box is None or self.box[2:] != (320, 240) or now - self.asked > 2:
+            self.box, self.asked = desktop_box(self.display), now
+        if self.box is None:
+            return None
+        x, y, width, height = self.box
+        return ImageGrab.grab(bbox=(x, y, x + width, y + height),
+                              xdisplay=self.display).convert("RGB")
 
 
 def difference(a, b):
@@ -57,12 +70,12 @@ def brightness(picture):
     return sum(ImageStat.Stat(picture).mean) / 3
 
 
-def wait_for(display, test, until, what):
+def wait_for(screen, test, until, what):
     while time.monotonic() < until:
-        picture = grab(display)
+        picture = screen.grab()
         if picture is not None and test(picture):
             return picture
-        time.sleep(0.2)
+        time.sleep(0.01)
     raise SystemExit(f"show_screens: {what}")
 
 
@@ -76,21 +89,22 @@ def keep(picture, path, label):
 
 def main(display, out, reference_path):
     reference = Image.open(reference_path).convert("RGB")
+    screen = Screen(display)
     start = time.monotonic()
-    loading = wait_for(display, lambda p: difference(p, reference) < LOADING_MATCH and bar_rows(p),
+    loading = wait_for(screen, lambda p: difference(p, reference) < LOADING_MATCH and bar_rows(p),
                        start + 90, "the loading screen with its bar did not appear within 90 s")
     keep(loading, f"{out}/loading.png", "loading screen")
     print(f"  {difference(loading, reference):.2f} from the Linux renderer's loading screen")
     if bar_rows(loading) != list(range(142, 149)):
         raise SystemExit(f"show_screens: the progress bar covers rows {bar_rows(loading)}")
-    wait_for(display, lambda p: difference(p, reference) >= LOADING_MATCH, time.monotonic() + 60,
+    wait_for(screen, lambda p: difference(p, reference) >= LOADING_MATCH, time.monotonic() + 60,
              "the show did not start within 60 s of the loading screen")
     shown = time.monotonic()
     print(f"show started {shown - start:.1f} s after launch")
     for label, name, at, last in (("first parts", "first-parts", 20, 30),
                                   ("last parts", "last-parts", 95, 110)):
         time.sleep(max(0.0, shown + at - time.monotonic()))
-        picture = wait_for(display, lambda p: brightness(p) > BLACK, shown + last,
+        picture = wait_for(screen, lambda p: brightness(p) > BLACK, shown + last,
                            f"the screen stayed black from {at} s to {last} s of the show")
         keep(picture, f"{out}/{name}.png", f"{label} ({time.monotonic() - shown:.1f} s)")
         if difference(picture, reference) < LOADING_MATCH:
