@@ -11,7 +11,7 @@ else()
 endif()
 add_executable(${MORVANITE_WINDOWS_PROGRAM} WIN32 ${MORVANITE_RESOURCE_SCRIPT} ${MORVANITE_PROGRAM_OBJECTS})
 target_link_libraries(${MORVANITE_WINDOWS_PROGRAM} PRIVATE
-  morvanite_core_win morvanite_audio_win morvanite_failures_win ddraw dxguid gdi32 user32)
+  morvanite_core_win morvanite_audio_windows morvanite_failures_win ddraw dxguid gdi32 user32)
 
 # The resources in the finished program are exactly those of the list, by type and id.
 find_program(MORVANITE_SYSTEM_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH)

@@ -29,4 +29,4 @@ target_include_directories(morvanite_platform SYSTEM PRIVATE ${MORVANITE_STB_DIR
 
 add_executable(morvanite-render-win64 ${CMAKE_SOURCE_DIR}/platform/programs/morvanite_render.cpp)
 target_link_libraries(morvanite-render-win64 PRIVATE
-  morvanite_core morvanite_platform morvanite_audio_win morvanite_platform)
+  morvanite_core morvanite_platform morvanite_audio_windows morvanite_platform)
