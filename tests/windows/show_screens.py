@@ -4,11 +4,12 @@
 usage: show_screens.py DISPLAY OUT_DIR LOADING_REFERENCE_PNG
 
 The program's screen is Wine's virtual desktop window, which DirectDraw's mode change makes
-320x240. The loading screen must match the Linux renderer's picture of it; once the show has
-started (the screen no longer matches), a picture from the first four parts (at about 20 s of
-music, the second part) and one from the last four (at about 95 s, the tenth part) must not be
-black. The progress bar, drawn with GDI lines on the primary surface, must cover rows 142 to 148
-of column 108 in white (a line without its end point). Each picture must be 4:3. Writes loading.png, first-parts.png and last-parts.png.
+320x240. The loading screen must match the Linux renderer's picture of it, and its progress bar,
+drawn with GDI lines on the primary surface, must cover rows 142 to 148 of column 108 in white (a
+line without its end point). Once the show has started (the screen no longer matches), a picture
+from the first four parts (at about 20 s of music) and one from the last four (at about 95 s)
+must not be black. Each picture must be 4:3. Writes loading.png, first-parts.png and
+last-parts.png.
 """
 import subprocess
 import sys
@@ -92,7 +93,7 @@ def main(display, out, reference_path):
     screen = Screen(display)
     start = time.monotonic()
     loading = wait_for(screen, lambda p: difference(p, reference) < LOADING_MATCH and bar_rows(p),
-                       start + 90, "the loading screen with its bar did not appear within 90 s")
+                       start + 150, "the loading screen with its bar did not appear within 150 s")
     keep(loading, f"{out}/loading.png", "loading screen")
     print(f"  {difference(loading, reference):.2f} from the Linux renderer's loading screen")
     if bar_rows(loading) != list(range(142, 149)):
