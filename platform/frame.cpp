@@ -1,7 +1,10 @@
-// Frame checksums and PNG pictures of frames (libpng).
+// Frame checksums and PNG pictures of frames (stb_image_write, which builds for every target).
 #include "platform/frame.h"
 
-#include <png.h>
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STB_IMAGE_WRITE_STATIC
+#define STBI_WRITE_NO_STDIO
+#include <stb_image_write.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -52,50 +55,42 @@ uint8_t Extract(uint16_t pixel, const Channel& channel) {
     return WidenChannel((pixel & channel.mask) >> channel.shift, channel.bits);
 }
 
+// Collects the encoded picture.
+void AppendBytes(void* context, void* data, int size) {
+    auto* bytes = static_cast<std::vector<uint8_t>*>(context);
+    bytes->insert(bytes->end(), static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+}
+
 }  // namespace
 
 bool WriteFramePng(const std::string& path, const uint16_t* pixels, int width, int height,
                    int pitch, uint32_t redMask, uint32_t greenMask, uint32_t blueMask,
                    std::string* error) {
+    std::vector<uint8_t> rgb((size_t)width * height * 3);
+    Channel red = ChannelOf(redMask), green = ChannelOf(greenMask), blue = ChannelOf(blueMask);
+    const uint8_t* rows = reinterpret_cast<const uint8_t*>(pixels);
+    for (int y = 0; y < height; ++y) {
+        uint8_t* out = rgb.data() + (size_t)y * width * 3;
+        for (int x = 0; x < width; ++x) {
+            uint16_t pixel;
+            std::memcpy(&pixel, rows + (size_t)y * pitch + (size_t)x * 2, 2);
+            out[(size_t)x * 3 + 0] = Extract(pixel, red);
+            out[(size_t)x * 3 + 1] = Extract(pixel, green);
+            out[(size_t)x * 3 + 2] = Extract(pixel, blue);
+        }
+    }
+    std::vector<uint8_t> encoded;
+    if (!stbi_write_png_to_func(AppendBytes, &encoded, width, height, 3, rgb.data(), width * 3)) {
+        *error = path + ": could not encode the picture";
+        return false;
+    }
     FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) {
         *error = path + ": " + std::strerror(errno);
         return false;
     }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
-    if (png == nullptr || info == nullptr) {
-        png_destroy_write_struct(&png, nullptr);
-        std::fclose(file);
-        *error = path + ": out of memory";
-        return false;
-    }
-    std::vector<uint8_t> row((size_t)width * 3);
-    Channel red = ChannelOf(redMask), green = ChannelOf(greenMask), blue = ChannelOf(blueMask);
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(file);
-        *error = path + ": could not write the picture";
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    const uint8_t* rows = reinterpret_cast<const uint8_t*>(pixels);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            uint16_t pixel;
-            std::memcpy(&pixel, rows + (size_t)y * pitch + (size_t)x * 2, 2);
-            row[(size_t)x * 3 + 0] = Extract(pixel, red);
-            row[(size_t)x * 3 + 1] = Extract(pixel, green);
-            row[(size_t)x * 3 + 2] = Extract(pixel, blue);
-        }
-        png_write_row(png, row.data());
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    if (std::fclose(file) != 0) {
+    const bool written = std::fwrite(encoded.data(), 1, encoded.size(), file) == encoded.size();
+    if (std::fclose(file) != 0 || !written) {
         *error = path + ": " + std::strerror(errno);
         return false;
     }

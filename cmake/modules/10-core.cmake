@@ -8,5 +8,6 @@ file(GLOB MORVANITE_CORE_SOURCES CONFIGURE_DEPENDS
 add_library(morvanite_core STATIC ${MORVANITE_CORE_SOURCES})
 target_include_directories(morvanite_core PUBLIC
   ${CMAKE_SOURCE_DIR}
-  ${CMAKE_SOURCE_DIR}/platform/include)
+  ${CMAKE_SOURCE_DIR}/platform/include
+  ${CMAKE_SOURCE_DIR}/platform/bass)
 target_link_libraries(morvanite_core PUBLIC morvanite_platform)

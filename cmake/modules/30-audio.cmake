@@ -1,4 +1,4 @@
-# The audio library stand-in (the BASS_* calls of platform/include/bass.h): the portable core with
+# The audio library stand-in (the BASS_* calls of platform/bass/bass.h): the portable core with
 # libmpg123 decoding and SDL2 output. The platform library carries it to the programs and tests.
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(MORVANITE_AUDIO_MPG123 REQUIRED IMPORTED_TARGET libmpg123)
@@ -11,7 +11,8 @@ add_library(morvanite_audio STATIC
   ${CMAKE_SOURCE_DIR}/platform/audio/sdl_output.cpp)
 target_include_directories(morvanite_audio PUBLIC
   ${CMAKE_SOURCE_DIR}
-  ${CMAKE_SOURCE_DIR}/platform/include)
+  ${CMAKE_SOURCE_DIR}/platform/include
+  ${CMAKE_SOURCE_DIR}/platform/bass)
 target_link_libraries(morvanite_audio PRIVATE PkgConfig::MORVANITE_AUDIO_MPG123 PkgConfig::MORVANITE_AUDIO_SDL2)
 
 if(TARGET morvanite_platform)

@@ -25,7 +25,8 @@ if(MORVANITE_FUZZ)
     ${CMAKE_SOURCE_DIR}/image/trace.cpp
     ${CMAKE_SOURCE_DIR}/video/pixel_layout.cpp)
   target_include_directories(morvanite-tga-fuzz PRIVATE
-    ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/platform/include)
+    ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/platform/include
+    ${CMAKE_SOURCE_DIR}/platform/bass)
   target_compile_options(morvanite-tga-fuzz PRIVATE
     -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   target_link_options(morvanite-tga-fuzz PRIVATE -fsanitize=fuzzer,address,undefined)

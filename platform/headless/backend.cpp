@@ -174,7 +174,7 @@ bool ConfigureHeadless(const HeadlessOptions& options, std::string* error) {
     for (int time : options.shotTimes) headless.shots.push_back(ShotTime{time, false});
     if (!options.hashesPath.empty()) {
         if (headless.hashes != nullptr) std::fclose(headless.hashes);
-        headless.hashes = std::fopen(options.hashesPath.c_str(), "w");
+        headless.hashes = std::fopen(options.hashesPath.c_str(), "wb");
         if (headless.hashes == nullptr) {
             *error = "can't write " + options.hashesPath;
             return false;

@@ -78,7 +78,7 @@ class TraceFile {
   public:
     bool Open(const std::string& path) {
         path_ = path;
-        file_ = std::fopen(path.c_str(), "w");
+        file_ = std::fopen(path.c_str(), "wb");
         if (file_ != nullptr) platform::SetTraceFile(file_);
         return file_ != nullptr;
     }

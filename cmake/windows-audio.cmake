@@ -3,10 +3,9 @@
 # the waveOut output (platform/windows/), and the failure injection the core calls.
 #
 # Inputs (set before include(); all optional):
-#   MORVANITE_SOURCE_DIR             the repository's root; default: two folders above this file.
+#   MORVANITE_SOURCE_DIR             the repository's root; default: the folder above this file.
 #   MORVANITE_BASS_INCLUDE_DIR       a folder holding bass.h and no other stand-in header, so that
-#                                    <windows.h> stays the system's; default: a copy of
-#                                    platform/include/bass.h in ${CMAKE_BINARY_DIR}/bass-include.
+#                                    <windows.h> stays the system's; default: platform/bass.
 #   MORVANITE_AUDIO_WITH_FAILURES    ON (default): the library carries platform/failures.cpp
 #                                    (ShouldFail, ArmFailure). OFF when the including build links
 #                                    that file itself (the headless renderer with the platform).
@@ -14,12 +13,10 @@
 #   morvanite_audio_windows          static library; its users include <bass.h> (and the
 #                                    repository's root) through it; links msacm32 and winmm.
 if(NOT DEFINED MORVANITE_SOURCE_DIR)
-  get_filename_component(MORVANITE_SOURCE_DIR ${CMAKE_CURRENT_LIST_DIR}/../.. ABSOLUTE)
+  get_filename_component(MORVANITE_SOURCE_DIR ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
 endif()
 if(NOT DEFINED MORVANITE_BASS_INCLUDE_DIR)
-  set(MORVANITE_BASS_INCLUDE_DIR ${CMAKE_BINARY_DIR}/bass-include)
-  configure_file(${MORVANITE_SOURCE_DIR}/platform/include/bass.h
-    ${MORVANITE_BASS_INCLUDE_DIR}/bass.h COPYONLY)
+  set(MORVANITE_BASS_INCLUDE_DIR ${MORVANITE_SOURCE_DIR}/platform/bass)
 endif()
 option(MORVANITE_AUDIO_WITH_FAILURES "Carry platform/failures.cpp in the Windows audio library" ON)
 

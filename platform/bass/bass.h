@@ -1,4 +1,7 @@
 // Audio library stand-in: the calls the program makes, with the library's names and arguments.
+// It sits in a folder of its own because it is the one header the program needs on every
+// platform, also where the real Windows headers replace the others. C linkage, so that code built
+// against either set of Windows headers links with the same library.
 #pragma once
 
 #include <windows.h>
@@ -18,6 +21,10 @@ typedef DWORD HSTREAM;
 #define BASS_ERROR_DEVICE 23   // illegal device number
 #define BASS_ERROR_UNKNOWN -1  // some other mystery error
 
+#ifdef __cplusplus
+extern "C" {
+#endif
+
 DWORD BASS_GetVersion(void);
 int BASS_ErrorGetCode(void);
 BOOL BASS_Init(int device, DWORD freq, DWORD flags, HWND window);
@@ -29,3 +36,7 @@ BOOL BASS_StreamPlay(HSTREAM handle, BOOL flush, DWORD flags);
 DWORD BASS_ChannelGetPosition(DWORD handle);
 BOOL BASS_Stop(void);
 void BASS_Free(void);
+
+#ifdef __cplusplus
+}
+#endif
