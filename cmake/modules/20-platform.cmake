@@ -5,56 +5,13 @@ pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)
 find_package(PNG REQUIRED)
 
 # --- Resources: every file of resources/resources.list that exists, embedded with .incbin. ---
-set(MORVANITE_RESOURCE_DIR ${CMAKE_SOURCE_DIR}/resources)
-set(MORVANITE_RESOURCE_LIST ${MORVANITE_RESOURCE_DIR}/resources.list)
-# Configure again when the list changes or a file appears or disappears.
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${MORVANITE_RESOURCE_LIST})
-file(GLOB MORVANITE_RESOURCE_PRESENT CONFIGURE_DEPENDS ${MORVANITE_RESOURCE_DIR}/*)
-file(STRINGS ${MORVANITE_RESOURCE_LIST} resource_lines)
-set(resource_asm "// Generated from resources/resources.list; do not edit.\n")
-string(APPEND resource_asm ".section .rodata.morvanite_resources,\"a\",@progbits\n")
-set(resource_cpp "// Generated from resources/resources.list; do not edit.\n#include \"platform/resources.h\"\n\n")
-set(resource_rows "")
-set(resource_files "")
-set(resource_index 0)
-foreach(line IN LISTS resource_lines)
-  if(line MATCHES "^[ \t]*#" OR line MATCHES "^[ \t]*$")
-    continue()
-  endif()
-  if(NOT line MATCHES "^[ \t]*([A-Za-z0-9_]+)[ \t]+([0-9]+)[ \t]+([^ \t]+)[ \t]*$")
-    message(FATAL_ERROR "resources.list: can't read the line '${line}'")
-  endif()
-  set(resource_type ${CMAKE_MATCH_1})
-  set(resource_id ${CMAKE_MATCH_2})
-  set(resource_path ${MORVANITE_RESOURCE_DIR}/${CMAKE_MATCH_3})
-  if(NOT EXISTS ${resource_path})
-    continue()
-  endif()
-  set(symbol morvanite_resource_${resource_index})
-  string(APPEND resource_asm ".balign 16\n.globl ${symbol}\n.hidden ${symbol}\n${symbol}:\n")
-  string(APPEND resource_asm ".incbin \"${resource_path}\"\n.globl ${symbol}_end\n.hidden ${symbol}_end\n${symbol}_end:\n.byte 0\n")
-  string(APPEND resource_cpp "extern \"C\" const uint8_t ${symbol}[];\nextern \"C\" const uint8_t ${symbol}_end[];\n")
-  string(APPEND resource_rows "    {\"${resource_type}\", ${resource_id}, ${symbol}, ${symbol}_end},\n")
-  list(APPEND resource_files ${resource_path})
-  math(EXPR resource_index "${resource_index} + 1")
-endforeach()
-string(APPEND resource_asm ".section .note.GNU-stack,\"\",@progbits\n")
-string(APPEND resource_cpp "\nnamespace platform {\nconst EmbeddedResource kEmbeddedResources[] = {\n${resource_rows}    {nullptr, 0, nullptr, nullptr},\n};\n}  // namespace platform\n")
-# Written only when different, so that an unchanged list does not rebuild anything.
-file(WRITE ${CMAKE_BINARY_DIR}/generated/resources_data.S.new "${resource_asm}")
-file(WRITE ${CMAKE_BINARY_DIR}/generated/resources_table.cpp.new "${resource_cpp}")
-configure_file(${CMAKE_BINARY_DIR}/generated/resources_data.S.new
-  ${CMAKE_BINARY_DIR}/generated/resources_data.S COPYONLY)
-configure_file(${CMAKE_BINARY_DIR}/generated/resources_table.cpp.new
-  ${CMAKE_BINARY_DIR}/generated/resources_table.cpp COPYONLY)
-# The embedded bytes are read by the assembler: rebuild when any of the files changes.
-set_source_files_properties(${CMAKE_BINARY_DIR}/generated/resources_data.S PROPERTIES
-  OBJECT_DEPENDS "${resource_files}")
+include(${CMAKE_SOURCE_DIR}/cmake/resources.cmake)
 
 # --- The stand-ins with the headless backend. ---
 file(GLOB MORVANITE_PLATFORM_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/platform/*.cpp
-  ${CMAKE_SOURCE_DIR}/platform/headless/*.cpp)
+  ${CMAKE_SOURCE_DIR}/platform/headless/*.cpp
+  ${CMAKE_SOURCE_DIR}/platform/programs/active_part.cpp)
 # The audio library stand-in (platform/audio) builds itself and joins this library
 # (cmake/modules/30-audio.cmake).
 add_library(morvanite_platform STATIC
