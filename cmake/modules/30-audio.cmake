@@ -1,11 +1,14 @@
-# The audio library stand-in (the BASS_* calls of platform/include/bass.h): libmpg123 decoding,
-# SDL2 output. The platform library carries it to the programs and tests.
+# The audio library stand-in (the BASS_* calls of platform/include/bass.h): the portable core with
+# libmpg123 decoding and SDL2 output. The platform library carries it to the programs and tests.
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(MORVANITE_AUDIO_MPG123 REQUIRED IMPORTED_TARGET libmpg123)
 pkg_check_modules(MORVANITE_AUDIO_SDL2 REQUIRED IMPORTED_TARGET sdl2)
 
-file(GLOB MORVANITE_AUDIO_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/audio/*.cpp)
-add_library(morvanite_audio STATIC ${MORVANITE_AUDIO_SOURCES})
+include(${CMAKE_SOURCE_DIR}/cmake/audio-core.cmake)
+add_library(morvanite_audio STATIC
+  ${MORVANITE_AUDIO_CORE_SOURCES}
+  ${CMAKE_SOURCE_DIR}/platform/audio/mpg123_decode.cpp
+  ${CMAKE_SOURCE_DIR}/platform/audio/sdl_output.cpp)
 target_include_directories(morvanite_audio PUBLIC
   ${CMAKE_SOURCE_DIR}
   ${CMAKE_SOURCE_DIR}/platform/include)

@@ -1,10 +1,12 @@
-// Audio library stand-in: the BASS 0.7 calls the program makes, over libmpg123 and SDL2 audio.
+// Audio library stand-in: the BASS 0.7 calls the program makes, over a decoder (mp3_decode.h) and
+// a sound output (output.h) chosen by the build. This file knows neither the machine nor its
+// libraries; the headless backend reaches it through a virtual clock (virtual_clock.h).
 //
 // Implements:
 //   - BASS_GetVersion (0.7), BASS_ErrorGetCode (last failure of this library, table below).
-//   - BASS_Init / BASS_Free: the output. An SDL audio device at 44100 Hz, 16-bit stereo; with no
+//   - BASS_Init / BASS_Free: the output. The default device at 44100 Hz, 16-bit stereo; with no
 //     device (no driver, or the device won't open) a silent output whose clock is monotonic time,
-//     announced once on stderr; on the headless backend a silent output on its virtual clock.
+//     announced once on stderr; while a virtual clock stands in, a silent output on that clock.
 //   - BASS_Start / BASS_Stop: output running or paused; the play positions stand still while
 //     paused.
 //   - BASS_SetVolume: 0..100, applied to the samples sent to the device.
@@ -34,8 +36,6 @@
 //   BASS_ERROR_UNKNOWN   the decoder could not be set up
 #include <bass.h>
 
-#include <SDL.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -47,8 +47,9 @@
 
 #include "platform/audio/bass_state.h"
 #include "platform/audio/mp3_decode.h"
+#include "platform/audio/output.h"
 #include "platform/audio/play_clock.h"
-#include "platform/clock.h"
+#include "platform/audio/virtual_clock.h"
 #include "platform/failures.h"
 
 namespace audio {
@@ -59,23 +60,27 @@ struct Stream {
     std::vector<uint8_t> pcm;
     bool playing = false;
     uint64_t handedOut = 0;  // bytes sent to the device since play began, silence past the end
+    bool handedAny = false;  // handedOut counts from deviceStart, the device's byte of its start
+    uint64_t deviceStart = 0;
     CallbackClock deviceClock;
     WallClock wallClock;
     uint64_t frozen = 0;        // the position when the output was stopped
     uint64_t lastPosition = 0;  // the largest position reported
 };
 
-struct Output {
+struct OutputState {
     OutputKind kind = OutputKind::kNone;
     bool started = false;
-    bool deviceClock = false;
-    bool sdlAudio = false;  // the SDL audio subsystem is ours to quit
-    SDL_AudioDeviceID device = 0;
+    std::unique_ptr<Output> device;
+    OutputClock clock = OutputClock::kMonotonic;
+    uint64_t deviceBytes = 0;                    // bytes filled since the device opened
+    const VirtualClock* virtualClock = nullptr;  // kHeadless: the clock in its place
     int volume = 100;
 };
 
 int lastError = BASS_OK;
-Output output;
+const VirtualClock* installedClock = nullptr;
+OutputState output;
 std::map<HSTREAM, std::unique_ptr<Stream>> streams;
 HSTREAM nextHandle = 1;
 bool toldSilent = false;
@@ -87,20 +92,20 @@ int Fail(int code) {
     return 0;
 }
 
-// Holds the device's callback off while the stream table changes.
+// Holds the device's requests for audio off while the stream table changes.
 class DeviceLock {
   public:
-    DeviceLock() : device_(output.device) {
-        if (device_) SDL_LockAudioDevice(device_);
+    DeviceLock() : device_(output.device.get()) {
+        if (device_) device_->Lock();
     }
     ~DeviceLock() {
-        if (device_) SDL_UnlockAudioDevice(device_);
+        if (device_) device_->Unlock();
     }
     DeviceLock(const DeviceLock&) = delete;
     DeviceLock& operator=(const DeviceLock&) = delete;
 
   private:
-    SDL_AudioDeviceID device_;
+    Output* device_;
 };
 
 // An injected failure of `name`: true with `code` set to the code to report.
@@ -118,14 +123,18 @@ Stream* Find(HSTREAM handle) {
 
 // The device asks for `length` bytes: every playing stream's next bytes (silence past its end),
 // scaled by the volume and mixed with saturation.
-void SDLCALL FillDevice(void*, Uint8* buffer, int length) {
+void FillDevice(uint8_t* buffer, uint32_t length) {
     int64_t now = NowNanoseconds();
-    size_t bytes = static_cast<size_t>(length);
+    size_t bytes = length;
     std::memset(buffer, 0, bytes);
     int playing = 0;
     for (auto& [handle, stream] : streams) {
         if (!stream->playing) continue;
-        stream->deviceClock.OnCallback(stream->handedOut, now, static_cast<uint32_t>(length));
+        stream->deviceClock.OnCallback(stream->handedOut, now, length);
+        if (!stream->handedAny) {
+            stream->handedAny = true;
+            stream->deviceStart = output.deviceBytes;
+        }
         uint64_t from = stream->handedOut;
         stream->handedOut += bytes;
         if (from >= stream->pcm.size()) continue;
@@ -144,51 +153,24 @@ void SDLCALL FillDevice(void*, Uint8* buffer, int length) {
         }
         ++playing;
     }
-}
-
-// Opens the default SDL audio device; false (with the reason in SDL_GetError) when there is none.
-bool OpenDevice() {
-    if (!SDL_WasInit(SDL_INIT_AUDIO)) {
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-        output.sdlAudio = true;
-    }
-    SDL_AudioSpec want{};
-    want.freq = 44100;
-    want.format = AUDIO_S16LSB;
-    want.channels = 2;
-    want.samples = 2048;
-    want.callback = FillDevice;
-    SDL_AudioSpec have{};
-    output.device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-    if (output.device == 0) {
-        if (output.sdlAudio) SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        output.sdlAudio = false;
-        return false;
-    }
-    const char* driver = SDL_GetCurrentAudioDriver();
-    output.deviceClock =
-        followCallbacksAlways ||
-        !(driver && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "disk") == 0));
-    return true;
-}
-
-void CloseDevice() {
-    if (output.device) {
-        SDL_PauseAudioDevice(output.device, 1);
-        SDL_CloseAudioDevice(output.device);
-    }
-    if (output.sdlAudio) SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    output.device = 0;
-    output.sdlAudio = false;
+    output.deviceBytes += bytes;
 }
 
 uint64_t ClockPosition(const Stream& stream, int64_t now) {
-    // The headless backend's clock is the music position itself.
-    if (output.kind == OutputKind::kHeadless) {
-        return platform::HeadlessMusicPosition();
-    }
-    if (output.kind == OutputKind::kDevice && output.deviceClock) {
-        return stream.deviceClock.Position(now);
+    // The virtual clock is the music position itself.
+    if (output.kind == OutputKind::kHeadless) return output.virtualClock->position();
+    if (output.kind == OutputKind::kDevice) {
+        switch (output.clock) {
+            case OutputClock::kCallbacks:
+                return stream.deviceClock.Position(now);
+            case OutputClock::kPlayedBytes: {
+                if (!stream.handedAny) return 0;
+                uint64_t played = output.device->PlayedBytes();
+                return played > stream.deviceStart ? played - stream.deviceStart : 0;
+            }
+            case OutputClock::kMonotonic:
+                break;
+        }
     }
     return stream.wallClock.Position(now);
 }
@@ -210,7 +192,11 @@ OutputKind CurrentOutput() {
 }
 
 bool ClockFollowsDevice() {
-    return output.kind == OutputKind::kDevice && output.deviceClock;
+    return output.kind == OutputKind::kDevice && output.clock != OutputClock::kMonotonic;
+}
+
+void InstallVirtualClock(const VirtualClock* clock) {
+    installedClock = clock;
 }
 
 void IgnoreHeadlessBackendForTesting(bool ignore) {
@@ -250,15 +236,19 @@ BOOL BASS_Init(int device, DWORD, DWORD, HWND) {
     if (output.kind != OutputKind::kNone) return Fail(BASS_ERROR_ALREADY);
     if (device < -1 || device > 1) return Fail(BASS_ERROR_DEVICE);
 
-    output = Output{};
-    if (!ignoreHeadless && platform::IsHeadless()) {
+    output = OutputState{};
+    std::string reason;
+    if (!ignoreHeadless && installedClock && installedClock->active()) {
         output.kind = OutputKind::kHeadless;
-    } else if (device != 0 && OpenDevice()) {
+        output.virtualClock = installedClock;
+    } else if (device != 0 &&
+               (output.device = OpenOutput({FillDevice, followCallbacksAlways}, &reason))) {
         output.kind = OutputKind::kDevice;
+        output.clock = output.device->Clock();
     } else {
         if (device != 0 && !toldSilent) {
             std::fprintf(stderr, "morvanite: no audio device (%s); the show plays silently\n",
-                         SDL_GetError());
+                         reason.c_str());
             toldSilent = true;
         }
         output.kind = OutputKind::kSilent;
@@ -277,7 +267,7 @@ BOOL BASS_Start(void) {
         }
         output.started = true;
     }
-    if (output.device) SDL_PauseAudioDevice(output.device, 0);
+    if (output.device) output.device->Start();
     lastError = BASS_OK;
     return TRUE;
 }
@@ -369,12 +359,13 @@ BOOL BASS_StreamPlay(HSTREAM handle, BOOL flush, DWORD) {
     if (!stream->playing || flush) {
         stream->playing = true;
         stream->handedOut = 0;
+        stream->handedAny = false;
         stream->deviceClock = CallbackClock{};
         stream->wallClock.Start(NowNanoseconds());
         stream->frozen = 0;
         stream->lastPosition = 0;
     }
-    platform::NotifyMusicStarted();
+    if (installedClock) installedClock->musicStarted();
     lastError = BASS_OK;
     return TRUE;
 }
@@ -396,7 +387,7 @@ DWORD BASS_ChannelGetPosition(DWORD handle) {
 
 BOOL BASS_Stop(void) {
     if (output.kind == OutputKind::kNone) return Fail(BASS_ERROR_INIT);
-    if (output.device) SDL_PauseAudioDevice(output.device, 1);
+    if (output.device) output.device->Stop();
     if (output.started) {
         int64_t now = NowNanoseconds();
         DeviceLock lock;
@@ -418,8 +409,8 @@ void BASS_Free(void) {
         lastError = BASS_ERROR_INIT;
         return;
     }
-    CloseDevice();
+    output.device.reset();
     streams.clear();
-    output = Output{};
+    output = OutputState{};
     lastError = BASS_OK;
 }

@@ -12,20 +12,19 @@ namespace audio {
 enum class OutputKind {
     kNone,      // BASS_Init has not run (or BASS_Free has)
     kSilent,    // no audio device: nothing is heard, the clock is monotonic time
-    kHeadless,  // the headless backend: nothing is heard, the clock is its virtual clock
-    kDevice     // an SDL audio device; the clock follows its callbacks unless the driver is
-                // SDL's "dummy" or "disk", which play nothing audible and use monotonic time
+    kHeadless,  // a virtual clock stands in (the headless backend's): nothing is heard
+    kDevice     // a sound output (output.h); its clock says how the position follows it
 };
 
 OutputKind CurrentOutput();
 // True when the position follows device callbacks rather than a clock.
 bool ClockFollowsDevice();
 
-// Tests: from the next BASS_Init on, open the output as the SDL program does even when the
-// platform runs its headless backend.
+// Tests: from the next BASS_Init on, open the output as the player does even when a virtual
+// clock (the headless backend's) is installed and active.
 void IgnoreHeadlessBackendForTesting(bool ignore);
-// Tests: from the next BASS_Init on, take the position from device callbacks even on SDL's dummy
-// and disk drivers.
+// Tests: from the next BASS_Init on, take the position from device callbacks even on drivers that
+// play nothing audible (SDL's dummy and disk).
 void FollowDeviceCallbacksForTesting(bool follow);
 
 // The decoded audio of a stream: 44.1 kHz 16-bit little-endian stereo. Empty for an unknown

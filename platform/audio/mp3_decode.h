@@ -1,5 +1,10 @@
-// MPEG audio decoding for the audio library stand-in: a whole stream, read in place from memory,
-// into 44.1 kHz 16-bit stereo PCM.
+// The decoder behind the audio library stand-in: a whole MPEG audio stream, read in place from
+// memory, into 44.1 kHz 16-bit stereo PCM. One decoder per build, chosen by the file linked in:
+// mpg123_decode.cpp (libmpg123), platform/windows/acm_decode.cpp (the Audio Compression
+// Manager's MPEG Layer-3 codec).
+//
+// A decoder provides DecodeMpegAudio below, with the lengths and refusals it promises; it keeps
+// no state between calls.
 #pragma once
 
 #include <cstddef>

@@ -42,6 +42,19 @@ class WallClock {
     int64_t playedNs_ = 0;  // playing time before that
 };
 
+// The bytes a device has played, from the 32-bit count it reports (which wraps after 4 GiB, some
+// 6.8 hours of playing): a 64-bit count that never goes backwards. A reading up to 2 GiB past the
+// last one is progress (across a wrap, too); a reading behind the last one is ignored.
+class PlayedCounter {
+  public:
+    // Takes the device's reading; returns the bytes played, in whole stereo samples (4 bytes).
+    uint64_t Update(uint32_t reading);
+
+  private:
+    uint32_t last_ = 0;
+    uint64_t total_ = 0;
+};
+
 // Monotonic time in nanoseconds; tests may put a clock of their own in its place.
 int64_t NowNanoseconds();
 using TimeSource = int64_t (*)();

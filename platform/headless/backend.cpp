@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/audio/virtual_clock.h"
 #include "platform/clock.h"
 #include "platform/frame.h"
 #include "platform/headless/headless.h"
@@ -239,5 +240,13 @@ void NotifyMusicStarted() {
     headless.musicStarted = true;
     headless.LoadingDone();
 }
+
+namespace {
+
+// The audio library plays on the virtual clock whenever this backend is the current one.
+const audio::VirtualClock kMusicClock{IsHeadless, HeadlessMusicPosition, NotifyMusicStarted};
+[[maybe_unused]] const bool kMusicClockInstalled = (audio::InstallVirtualClock(&kMusicClock), true);
+
+}  // namespace
 
 }  // namespace platform

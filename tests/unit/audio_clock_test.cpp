@@ -76,4 +76,27 @@ TEST(AudioClock, WallClockStandsStillWhilePaused) {
     EXPECT_EQ(clock.Position(21 * kSecond), 176400u);
 }
 
+TEST(AudioClock, PlayedCounterWidensA32BitCountAndNeverGoesBack) {
+    struct Step {
+        uint32_t reading;
+        uint64_t played;
+    };
+    const Step steps[] = {
+        {0, 0},
+        {6, 4},  // whole stereo samples only
+        {176400, 176400},
+        {176000, 176400},  // a reading behind the last: ignored
+        {0x7FFFFFF0u, 0x7FFFFFF0u},
+        {0xFFFFFFE0u, 0xFFFFFFE0u},     // 6.8 hours in
+        {0x00000010u, 0x100000010ull},  // across the wrap
+        {0x80000000u, 0x180000000ull},
+        {0x00000014u, 0x180000000ull},  // 2 GiB or more ahead is taken as behind
+        {0x80000020u, 0x180000020ull},
+    };
+    audio::PlayedCounter counter;
+    for (const Step& step : steps) {
+        EXPECT_EQ(counter.Update(step.reading), step.played) << "reading " << step.reading;
+    }
+}
+
 }  // namespace

@@ -1,4 +1,4 @@
-// MPEG audio decoding with libmpg123, reading the caller's memory through replaced I/O callbacks.
+// MPEG audio decoder on libmpg123, reading the caller's memory through replaced I/O callbacks.
 #include "platform/audio/mp3_decode.h"
 
 #include <mpg123.h>
