@@ -1,10 +1,12 @@
 # The browser build (Emscripten): the stand-ins with the headless and the browser backends, the
+# audio library's core with the browser's decoder and output, the
 # resources compiled into the WebAssembly module, and the page: index.html (platform/web, copied),
 # index.js and index.wasm.
 # WinMain's loop runs as written; Asyncify lets it yield to the browser at each flip and wait.
 add_compile_options(-O3)
 
 include(${CMAKE_SOURCE_DIR}/cmake/resources.cmake)
+include(${CMAKE_SOURCE_DIR}/cmake/audio-core.cmake)
 
 file(GLOB MORVANITE_PLATFORM_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/platform/*.cpp
@@ -13,7 +15,9 @@ file(GLOB MORVANITE_PLATFORM_SOURCES CONFIGURE_DEPENDS
 list(REMOVE_ITEM MORVANITE_PLATFORM_SOURCES ${CMAKE_SOURCE_DIR}/platform/frame_png.cpp)
 add_library(morvanite_platform STATIC
   ${MORVANITE_PLATFORM_SOURCES}
-  ${CMAKE_SOURCE_DIR}/platform/web/audio.cpp
+  ${MORVANITE_AUDIO_CORE_SOURCES}
+  ${CMAKE_SOURCE_DIR}/platform/web/audio_decode.cpp
+  ${CMAKE_SOURCE_DIR}/platform/web/audio_output.cpp
   ${CMAKE_SOURCE_DIR}/platform/web/backend.cpp
   ${CMAKE_SOURCE_DIR}/platform/web/check_mode.cpp
   ${CMAKE_BINARY_DIR}/generated/resources_data.S

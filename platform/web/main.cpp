@@ -11,6 +11,9 @@
 #include <sstream>
 #include <string>
 
+#include "platform/audio/play_clock.h"
+#include "platform/audio/virtual_clock.h"
+#include "platform/clock.h"
 #include "platform/failures.h"
 #include "platform/headless/headless.h"
 #include "platform/programs/active_part.h"
@@ -28,7 +31,31 @@ EM_JS(void, PageChecked, (const char* hashes, const char* summary), {
 EM_JS(void, PageEnded, (int exitCode, const char* problem), {
     Morvanite.ended(exitCode, UTF8ToString(problem));
 });
+EM_ASYNC_JS(void, PageWaitForGesture, (), {
+    await Morvanite.waitForGesture();
+});
+EM_JS(double, PageClockMs, (), {
+    return Morvanite.pageClockMs();
+});
 // clang-format on
+
+// The music starts: on the page, only once the visitor has clicked or pressed a key (browsers
+// start sound only after a gesture), so the show's clock starts then too.
+void MusicStarted() {
+    if (platform::IsHeadless()) {
+        platform::NotifyMusicStarted();
+    } else {
+        PageWaitForGesture();
+    }
+}
+const audio::VirtualClock kPageMusicClock{platform::IsHeadless, platform::HeadlessMusicPosition,
+                                          MusicStarted};
+
+// Where the page can't play sound, the show plays on the page's clock, which leaves out the wait
+// for the gesture.
+int64_t PageNanoseconds() {
+    return (int64_t)(PageClockMs() * 1e6);
+}
 
 int Refuse(const std::string& problem) {
     std::fprintf(stderr, "morvanite: %s\n", problem.c_str());
@@ -62,6 +89,8 @@ bool CheckOptions(platform::HeadlessOptions* options, std::string* problem) {
 }  // namespace
 
 int main() {
+    audio::InstallVirtualClock(&kPageMusicClock);
+    audio::SetTimeSource(PageNanoseconds);
     std::string value, problem;
     if (platform::PageParameter("fail", &value)) {
         std::stringstream list(value);

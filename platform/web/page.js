@@ -127,65 +127,105 @@ var Morvanite = (function () {
     document.body.dataset.state = 'ended';
   }
 
-  // --- Sound. One output (an AudioContext at 44100 Hz, or none), decoded streams by handle. ---
-  let audio = null;
+  // --- Sound: the decoder and the output behind the audio library stand-in. ---
+  const toSample = (x) => Math.max(-32768, Math.min(32767, Math.round(x * 32768)));
 
-  function audioOpen() {
-    audio = { context: null, gain: null, buffers: new Map(), source: null, startTime: 0,
-              onAudioClock: false, clockRunning: false, clockSince: 0, clockPlayed: 0 };
+  // Decodes MPEG audio into `frames` stereo 16-bit samples at `out`; the count, or -1.
+  async function decode(bytes, out, frames) {
+    let buffer;
     try {
-      audio.context = new (window.AudioContext || window.webkitAudioContext)({ sampleRate: 44100 });
-      audio.gain = audio.context.createGain();
-      audio.gain.connect(audio.context.destination);
+      const Offline = window.OfflineAudioContext || window.webkitOfflineAudioContext;
+      buffer = await new Offline(2, 1, 44100).decodeAudioData(bytes.buffer);
     } catch (error) {
-      console.warn('morvanite: no sound in this browser (' + error + '); the show plays silently');
-      audio.context = null;
+      console.warn('morvanite: decodeAudioData: ' + error);
+      return -1;
     }
+    const left = buffer.getChannelData(0);
+    const right = buffer.getChannelData(buffer.numberOfChannels > 1 ? 1 : 0);
+    const count = Math.min(frames, buffer.length);
+    const pcm = new Int16Array(HEAP16.buffer, out, frames * 2);
+    for (let i = 0; i < count; i++) {
+      pcm[2 * i] = toSample(left[i]);
+      pcm[2 * i + 1] = toSample(right[i]);
+    }
+    return count;
   }
 
-  function audioClose() {
-    if (audio && audio.context) audio.context.close().catch(() => {});
-    audio = null;
-  }
+  let output = null;
+  const kBufferFrames = 4096;
 
-  // The page's clock, for the show without sound: playing time, standing still while stopped.
-  function pageClockSeconds() {
-    let played = audio.clockPlayed;
-    if (audio.clockRunning) played += performance.now() - audio.clockSince;
-    return played / 1000;
-  }
-
-  function audioRun(running) {
-    if (!audio) return;
-    if (running && !audio.clockRunning) audio.clockSince = performance.now();
-    if (!running && audio.clockRunning) audio.clockPlayed += performance.now() - audio.clockSince;
-    audio.clockRunning = running;
-    if (!audio.context) return;
-    (running ? audio.context.resume() : audio.context.suspend()).catch(() => {});
-  }
-
-  function audioVolume(volume) {
-    if (audio && audio.gain) audio.gain.gain.value = volume / 100;
-  }
-
-  async function audioDecode(stream, bytes) {
-    if (!audio.context) return 0;
+  function outputOpen() {
     try {
-      audio.buffers.set(stream, await audio.context.decodeAudioData(bytes.buffer));
+      const context = new (window.AudioContext || window.webkitAudioContext)({ sampleRate: 44100 });
+      const node = context.createScriptProcessor(kBufferFrames, 0, 2);
+      output = { context, node, filled: 0, buffers: [], running: false };
+      // Silent until the start gesture, even where the browser would play without one.
+      if (!started) context.suspend().catch(() => {});
+      node.onaudioprocess = fillOutput;
+      node.connect(context.destination);
       return 1;
     } catch (error) {
-      console.warn('morvanite: the browser can not decode the music (' + error + '); the show plays silently');
+      console.warn('morvanite: no Web Audio (' + error + ')');
+      output = null;
       return 0;
     }
   }
 
-  function audioForget(stream) {
-    if (audio) audio.buffers.delete(stream);
+  // The node wants its next buffer: the library fills it; it plays at event.playbackTime.
+  function fillOutput(event) {
+    if (!output) return;
+    const buffer = event.outputBuffer;
+    const bytes = buffer.length * 4;
+    const at = _morvanite_fill_audio(bytes);
+    const pcm = new Int16Array(HEAP16.buffer, at, buffer.length * 2);
+    const left = buffer.getChannelData(0), right = buffer.getChannelData(1);
+    for (let i = 0; i < buffer.length; i++) {
+      left[i] = pcm[2 * i] / 32768;
+      right[i] = pcm[2 * i + 1] / 32768;
+    }
+    output.buffers.push({ time: event.playbackTime, start: output.filled, bytes });
+    if (output.buffers.length > 16) output.buffers.shift();
+    output.filled += bytes;
   }
 
-  // Browsers start sound only after a gesture: the prompt waits for a click or a key.
+  function outputClose() {
+    if (!output) return;
+    output.node.disconnect();
+    output.context.close().catch(() => {});
+    output = null;
+  }
+
+  function outputRun(running) {
+    if (!output) return;
+    output.running = running;
+    if (running && !started) return;
+    (running ? output.context.resume() : output.context.suspend()).catch(() => {});
+  }
+
+  // Bytes played by the audio clock: whole buffers whose time has passed, and the part of the
+  // playing one that the context's time has reached.
+  function outputPlayed() {
+    const now = output.context.currentTime;
+    let played = 0;
+    for (const buffer of output.buffers) {
+      if (buffer.time > now) break;
+      played = buffer.start + Math.min(buffer.bytes, Math.floor((now - buffer.time) * 44100) * 4);
+    }
+    stats.position = played;
+    return played;
+  }
+
+  function audioState() {
+    return output ? output.context.state : 'closed';
+  }
+
+  // Browsers start sound only after a gesture: the prompt waits for a click or a key. The page's
+  // clock leaves the wait out.
+  let promptMs = 0;
+  let started = false;
   function waitForGesture() {
     const prompt = byId('prompt');
+    const since = performance.now();
     prompt.hidden = false;
     document.body.dataset.state = 'prompt';
     return new Promise((resolve) => {
@@ -193,52 +233,19 @@ var Morvanite = (function () {
         removeEventListener('keydown', go, true);
         removeEventListener('pointerdown', go, true);
         prompt.hidden = true;
-        if (audio && audio.context) audio.context.resume().catch(() => {});
+        document.body.dataset.state = 'running';
+        promptMs += performance.now() - since;
+        started = true;
+        if (output && output.running) output.context.resume().catch(() => {});
         resolve();
       };
       addEventListener('keydown', go, true);
       addEventListener('pointerdown', go, true);
     });
   }
-
-  async function audioPlay(stream) {
-    await waitForGesture();
-    document.body.dataset.state = 'running';
-    const context = audio.context;
-    if (context && context.state !== 'running') {
-      await Promise.race([context.resume(), new Promise((r) => setTimeout(r, 1000))]).catch(() => {});
-    }
-    if (audio.source) audio.source.stop();
-    audio.source = null;
-    const buffer = audio.buffers.get(stream);
-    audio.onAudioClock = !!(context && context.state === 'running' && buffer);
-    if (audio.onAudioClock) {
-      audio.source = context.createBufferSource();
-      audio.source.buffer = buffer;
-      audio.source.connect(audio.gain);
-      audio.startTime = context.currentTime;
-      audio.source.start(audio.startTime);
-    } else {
-      if (context) console.warn('morvanite: the browser does not play sound; the show plays silently');
-      audio.clockPlayed = 0;
-      audio.clockSince = performance.now();
-    }
-  }
-
-  // Bytes of 44.1 kHz 16-bit stereo played since the stream started, in whole samples.
-  function audioPosition() {
-    const seconds = audio.onAudioClock ? audio.context.currentTime - audio.startTime : pageClockSeconds();
-    stats.position = Math.max(0, Math.floor(seconds * 44100)) * 4;
-    return stats.position;
-  }
-
-  function audioState() {
-    if (!audio) return 'closed';
-    if (!audio.onAudioClock) return 'page clock';
-    return audio.context.state;
-  }
+  const pageClockMs = () => performance.now() - promptMs;
 
   return { checkMode, stats, showFrame, waitForTick, messageBox, showCanvas, setIcon, addPicture,
-           checked, ended, audioOpen, audioClose, audioRun, audioVolume, audioDecode, audioForget,
-           audioPlay, audioPosition, audioState };
+           checked, ended, decode, outputOpen, outputClose, outputRun, outputPlayed, audioState,
+           waitForGesture, pageClockMs };
 })();

@@ -78,6 +78,7 @@ async function pageHashes(browser, base) {
 function stats(page) {
   return page.evaluate(() => ({
     ...Morvanite.stats,
+    played: Morvanite.audioState() === 'closed' ? 0 : Morvanite.outputPlayed(),
     audio: Morvanite.audioState(),
     state: document.body.dataset.state,
     visibility: document.visibilityState,
@@ -162,17 +163,14 @@ async function checkLive(browser, base) {
   await page.waitForFunction(() => Morvanite.stats.frames > 30, { timeout: 30000 });
   const before = await stats(page);
   const audioBefore = await page.evaluate(() => performance.now());
-  const digestBefore = await canvasDigest(page);
   await sleep(3000);
   const after = await stats(page);
   const audioAfter = await page.evaluate(() => performance.now());
-  const digestAfter = await canvasDigest(page);
-  const played = (after.position - before.position) / 176400;
+  const played = (after.played - before.played) / 176400;
   const elapsed = (audioAfter - audioBefore) / 1000;
   expect(after.audio === 'running', `the music plays in an AudioContext (${after.audio})`);
-  expect(after.frames - before.frames > 60 && digestAfter.hash !== digestBefore.hash,
-         `frames change (${after.frames - before.frames} in ${elapsed.toFixed(1)} s)`);
-  expect(digestAfter.lit > 1000, `the canvas is not black (${digestAfter.lit} lit pixels)`);
+  expect(after.frames - before.frames > 60,
+         `frames are shown (${after.frames - before.frames} in ${elapsed.toFixed(1)} s)`);
   expect(Math.abs(played - elapsed) < 0.5,
          `the position follows the audio clock (${played.toFixed(2)} s of music in ${elapsed.toFixed(2)} s)`);
 
@@ -184,7 +182,7 @@ async function checkLive(browser, base) {
   await sleep(1500);
   const hidden2 = await stats(page);
   if (hidden1.visibility === 'hidden') {
-    expect(hidden2.frames - hidden1.frames <= 1 && hidden2.position > hidden1.position,
+    expect(hidden2.frames - hidden1.frames <= 1 && hidden2.played > hidden1.played,
            `a hidden tab pauses the frames (${hidden2.frames - hidden1.frames} more) while the music goes on`);
   } else {
     console.log(`note: this Chromium keeps a background tab '${hidden1.visibility}'; hiding not checked`);
@@ -197,7 +195,12 @@ async function checkLive(browser, base) {
 
   // A screenshot inside the second part.
   await page.waitForFunction(() => Morvanite.stats.position >= 160 * 17400, { timeout: 60000, polling: 100 });
+  const second1 = await canvasDigest(page);
   await page.screenshot({ path: join(options.out, 'live-t160.png') });
+  await sleep(500);
+  const second2 = await canvasDigest(page);
+  expect(second1.hash !== second2.hash && second2.lit > 1000,
+         `the frames change and are not black (${second2.lit} lit pixels)`);
   console.log(`screenshot: ${join(options.out, 'live-t160.png')}`);
 
   await page.keyboard.press('Escape');
