@@ -8,7 +8,7 @@
 // browser's screen; the page's icon from the window class's icon.
 // Leaves out: display mode switches (the page scales the frame), pointer input, more than one
 // window. The check mode (?hashes, ?shots) runs the headless backend, yielding to the browser
-// about ten times a second.
+// four times a second.
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
@@ -40,6 +40,9 @@ EM_JS(void, PageShowCanvas, (int visible), {
 EM_JS(void, PageSetIcon, (const uint8_t* rgba, int width, int height), {
     Morvanite.setIcon(HEAPU8.subarray(rgba, rgba + width * height * 4), width, height);
 });
+EM_JS(int, PageHidden, (), {
+    return document.hidden ? 1 : 0;
+});
 EM_JS(int, PageScreenSize, (int wantHeight), {
     return wantHeight ? screen.height : screen.width;
 });
@@ -67,6 +70,8 @@ class WebMachine final : public Backend {
             emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, true, OnKey);
             emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, true, OnKey);
             emscripten_set_visibilitychange_callback(this, true, OnVisibility);
+            // A page opened in a background tab starts without the focus.
+            if (PageHidden()) pending_.push_back(PageEvent{PageEvent::kHidden, 0, 0});
         }
         uint32_t size = 0;
         const uint8_t* bytes = IconBytes(icon, &size);

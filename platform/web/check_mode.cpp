@@ -18,7 +18,7 @@ EM_JS(void, PageAddPicture, (const char* name, const uint8_t* rgba, int width, i
 });
 // clang-format on
 
-// Hands every call to the headless backend; after a flip, lets the browser run when 100 ms have
+// Hands every call to the headless backend; after a flip, lets the browser run when 250 ms have
 // passed since it last did, so that the page can draw and answer while the show renders.
 class YieldingHeadless final : public Backend {
   public:
@@ -33,7 +33,7 @@ class YieldingHeadless final : public Backend {
     void PresentFrame(const uint16_t* pixels, int width, int height, int pitch) override {
         headless().PresentFrame(pixels, width, height, pitch);
         double now = emscripten_get_now();
-        if (now - lastYield_ >= 100.0) {
+        if (now - lastYield_ >= 250.0) {
             emscripten_sleep(0);
             lastYield_ = emscripten_get_now();
         }
