@@ -20,11 +20,11 @@ web: deps
 	mkdir -p $(WEB)
 	cp $(WEB_BUILD)/index.html $(WEB_BUILD)/index.js $(WEB_BUILD)/index.wasm $(WEB)/
 
-check-web: web web-deps
+check-web: web web-deps configure
 	$(CMAKE) --build $(BUILD) -j $(JOBS) --target morvanite-render
 	node tests/web/check.mjs --site $(WEB) --render $(BUILD)/morvanite-render --out $(WEB_CHECK)
 
-measure-web: web web-deps
+measure-web: web web-deps configure
 	$(CMAKE) --build $(BUILD) -j $(JOBS) --target morvanite-render
 	node tests/web/check.mjs --site $(WEB) --render $(BUILD)/morvanite-render --out $(WEB_CHECK) --measure
 
