@@ -1,4 +1,4 @@
-// BlitSprite on a whole 320x240 frame: the packed and per-pixel kernels, and pixman compositing
+// BlitSprite on a whole 320x240 frame: the SSE2, MMX and per-pixel kernels, and pixman compositing
 // the same translucent picture (OVER of r5g6b5 through a solid mask of the same level).
 #include <benchmark/benchmark.h>
 #include <pixman.h>
@@ -40,8 +40,11 @@ void BM_BlitSprite(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kWidth * kHeight);
 }
 
-#if defined(MORVANITE_BLIT_PACKED)
-BENCHMARK_TEMPLATE(BM_BlitSprite, BlitSpritePacked)->Name("BlitSprite/packed");
+#if defined(MORVANITE_BLIT_SSE2)
+BENCHMARK_TEMPLATE(BM_BlitSprite, BlitSpriteSse2)->Name("BlitSprite/sse2");
+#endif
+#if defined(MORVANITE_BLIT_MMX)
+BENCHMARK_TEMPLATE(BM_BlitSprite, BlitSpriteMmx)->Name("BlitSprite/mmx");
 #endif
 BENCHMARK_TEMPLATE(BM_BlitSprite, BlitSpritePortable)->Name("BlitSprite/portable");
 
@@ -69,9 +72,9 @@ void BM_PixmanOver(benchmark::State& state) {
 }
 BENCHMARK(BM_PixmanOver)->Name("pixman/over_r5g6b5_solid_mask");
 
-#if defined(MORVANITE_BLIT_PACKED)
+#if defined(MORVANITE_BLIT_SSE2)
 const int kCompared =
-    bench::RegisterComparison("BlitSprite/packed", "pixman/over_r5g6b5_solid_mask", 5.0);
+    bench::RegisterComparison("BlitSprite/sse2", "pixman/over_r5g6b5_solid_mask", 5.0);
 #endif
 
 }  // namespace

@@ -41,6 +41,16 @@ cmake_language(DEFER CALL morvanite_audio_link_tests)
 add_executable(audio-capture-check ${CMAKE_SOURCE_DIR}/tests/audio/capture_check.cpp)
 target_link_libraries(audio-capture-check PRIVATE morvanite_audio)
 
+# The cases of the Windows audio check (`make check-windows-audio`): MP3 streams and what this
+# build's decoder makes of them.
+function(morvanite_audio_windows_cases)
+  if(TARGET morvanite_mp3enc)
+    add_executable(make-audio-cases EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/tests/windows/make_audio_cases.cpp)
+    target_link_libraries(make-audio-cases PRIVATE morvanite_audio morvanite_mp3enc)
+  endif()
+endfunction()
+cmake_language(DEFER CALL morvanite_audio_windows_cases)
+
 # Whole-program runs: the sound output's failure boxes and exit codes on morvanite-render, and
 # the real program's output through SDL's disk driver under a virtual X server.
 function(morvanite_audio_program_tests)

@@ -1,6 +1,8 @@
 // MPEG audio frame headers and the walk over a stream's whole frames.
 #include "platform/audio/mpeg_frames.h"
 
+#include <algorithm>
+
 namespace audio {
 namespace {
 
@@ -54,6 +56,23 @@ size_t Id3v2Length(std::span<const uint8_t> data) {
     return size;
 }
 
+// True when `frame` is a Layer III frame that carries an encoder's tag instead of audio: empty
+// side information, then "Xing" or "Info" right after it, or "VBRI" 32 bytes after the header.
+bool IsTagFrame(std::span<const uint8_t> frame, const MpegFrameHeader& header) {
+    if (header.layer != 3) return false;
+    size_t from = 4 + (header.crc ? 2 : 0);
+    size_t sideInfo =
+        header.version == 1 ? (header.channels == 1 ? 17 : 32) : (header.channels == 1 ? 9 : 17);
+    size_t at = from + sideInfo;
+    if (std::max<size_t>(at, 36) + 4 > frame.size()) return false;
+    auto holds = [&](size_t where, const char* tag) {
+        return std::equal(tag, tag + 4, frame.begin() + where);
+    };
+    bool empty =
+        std::all_of(frame.begin() + from, frame.begin() + at, [](uint8_t b) { return b == 0; });
+    return empty && (holds(at, "Xing") || holds(at, "Info") || holds(36, "VBRI"));
+}
+
 }  // namespace
 
 bool ReadMpegFrameHeader(const uint8_t* bytes, MpegFrameHeader* header) {
@@ -77,6 +96,7 @@ bool ReadMpegFrameHeader(const uint8_t* bytes, MpegFrameHeader* header) {
     h.bitrate = kBitrates[table][bitrateIndex - 1] * 1000;
     h.sampleRate = kMpeg1Rates[rateIndex] / (h.version == 1 ? 1 : h.version == 2 ? 2 : 4);
     h.channels = mode == 3 ? 1 : 2;
+    h.crc = ((word >> 16) & 1) == 0;
     if (h.layer == 1) {
         h.samples = 384;
         h.size = size_t(12 * h.bitrate / h.sampleRate + padding) * 4;
@@ -98,7 +118,9 @@ bool FindMpegFrames(std::span<const uint8_t> data, MpegFrames* found) {
     const MpegFrameHeader kind = header;
     while (at < data.size()) {
         if (FrameAt(data, at, &kind, &header) && header.size <= data.size() - at) {
-            found->frames.push_back(data.subspan(at, header.size));
+            auto frame = data.subspan(at, header.size);
+            if (!found->frames.empty() || !IsTagFrame(frame, header))
+                found->frames.push_back(frame);
             at += header.size;
             continue;
         }

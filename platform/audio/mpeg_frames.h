@@ -17,6 +17,7 @@ struct MpegFrameHeader {
     int channels = 0;    // 1 or 2
     int samples = 0;     // per channel and frame: 384, 1152 or 576
     size_t size = 0;     // bytes of the frame, header and padding included
+    bool crc = false;    // a 16-bit check follows the header
 };
 
 // Reads the 4-byte frame header at `bytes`. False for anything that is not one a decoder can
@@ -32,8 +33,9 @@ struct MpegFrames {
 // Finds the frames of `data`: after an ID3v2 tag, if any, the first header that two more headers
 // of the same version, layer, rate and channels follow back to back (or, in a shorter stream, the
 // end of the data), then every whole frame of that kind, stepping over bytes that aren't one
-// (junk, a trailing tag). A frame cut short by the end of the data is left out. False when no
-// such first frame is found.
+// (junk, a trailing tag). A frame cut short by the end of the data is left out, and so is a first
+// Layer III frame that holds an encoder's Xing, Info or VBRI tag instead of audio (decoders play
+// nothing for it). False when no such first frame is found.
 bool FindMpegFrames(std::span<const uint8_t> data, MpegFrames* found);
 
 }  // namespace audio

@@ -65,6 +65,12 @@ TEST(AudioFrames, FindsEveryWholeFrameAndOnlyThose) {
     const std::vector<uint8_t> tail(tone.begin() + tenth, tone.end());
     std::vector<uint8_t> id3 = {'I', 'D', '3', 4, 0, 0, 0, 0, 0, 10};
     id3.resize(20, 'I');
+    // An encoder's tag in the first frame, after the header and empty stereo side
+    // information.
+    std::vector<uint8_t> tagged = tone;
+    const uint8_t info[8] = {'I', 'n', 'f', 'o', 0, 0, 0, 0};
+    std::fill(tagged.begin() + 4, tagged.begin() + 36, 0);
+    std::copy(info, info + 8, tagged.begin() + 36);
     std::vector<uint8_t> id3v1 = {'T', 'A', 'G'};
     id3v1.resize(128, 0xFF);
     const struct {
@@ -77,6 +83,7 @@ TEST(AudioFrames, FindsEveryWholeFrameAndOnlyThose) {
         {"ID3v2 tag first", Joined({id3, tone}), frames},
         {"junk first", Joined({std::vector<uint8_t>(300, 'a'), tone}), frames},
         {"ID3v1 tag last", Joined({tone, id3v1}), frames},
+        {"Info tag frame first", tagged, frames - 1},
         {"cut mid-frame", std::vector<uint8_t>(tone.begin(), tone.begin() + 8000), 8000 / 418},
         {"junk between frames", Joined({head, std::vector<uint8_t>(1000, 0xFF), tail}), frames},
         {"a frame's head lost", Joined({head, std::vector<uint8_t>(tail.begin() + 4, tail.end())}),

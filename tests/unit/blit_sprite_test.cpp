@@ -1,4 +1,4 @@
-// The sprite blitter: mixing values, keys, rectangles, and the per-pixel and packed kernels
+// The sprite blitter: mixing values, keys, rectangles, and the per-pixel, SSE2 and MMX kernels
 // agreeing.
 #include <gtest/gtest.h>
 
@@ -25,8 +25,11 @@ struct Kernel {
 std::vector<Kernel> Kernels() {
     std::vector<Kernel> kernels = {{"portable", BlitSpritePortable},
                                    {"Image::BlitSprite", BlitThroughImage}};
-#if defined(MORVANITE_BLIT_PACKED)
-    kernels.push_back({"packed", BlitSpritePacked});
+#if defined(MORVANITE_BLIT_SSE2)
+    kernels.push_back({"sse2", BlitSpriteSse2});
+#endif
+#if defined(MORVANITE_BLIT_MMX)
+    kernels.push_back({"mmx", BlitSpriteMmx});
 #endif
     return kernels;
 }
@@ -197,9 +200,6 @@ TEST_F(BlitSpriteTest, PlacesTheRectangleAndIgnoresDestinationRightAndBottom) {
 }
 
 TEST_F(BlitSpriteTest, KernelsAgreeOnRandomPixelsAtEveryLevel) {
-#if !defined(MORVANITE_BLIT_PACKED)
-    GTEST_SKIP() << "no packed kernel on this processor";
-#else
     std::mt19937 rng(7);
     Image src(37, 29, 16);
     Image base(41, 31, 16);
@@ -212,23 +212,25 @@ TEST_F(BlitSpriteTest, KernelsAgreeOnRandomPixelsAtEveryLevel) {
     const RECT rects[] = {Rect(0, 0, 36, 29), Rect(1, 2, 5, 9),   Rect(5, 0, 17, 29),
                           Rect(1, 1, 21, 28), Rect(3, 4, 31, 20), Rect(0, 28, 32, 29)};
     const RECT places[] = {Rect(5, 2, 0, 0), Rect(0, 0, 0, 0), Rect(41 - 12, 31 - 29, 0, 0)};
-    for (int level = 0; level <= 260; ++level) {
-        for (const RECT& sr : rects) {
-            for (const RECT& dr : places) {
-                if (dr.left + (sr.right - sr.left) > 41 || dr.top + (sr.bottom - sr.top) > 31)
-                    continue;
-                Image a(41, 31, 16), b(41, 31, 16);
-                std::memcpy(a.pixels, base.pixels, 41 * 31 * 2);
-                std::memcpy(b.pixels, base.pixels, 41 * 31 * 2);
-                const uint32_t k = level % 2 ? key : kNoKey;
-                BlitSpritePortable(a, src, sr, dr, level, k);
-                BlitSpritePacked(b, src, sr, dr, level, k);
-                ASSERT_EQ(Bytes(a), Bytes(b)) << "level " << level << " rect " << sr.left << ","
-                                              << sr.top << "-" << sr.right << "," << sr.bottom;
+    for (const Kernel& kernel : Kernels()) {
+        for (int level = 0; level <= 260; ++level) {
+            for (const RECT& sr : rects) {
+                for (const RECT& dr : places) {
+                    if (dr.left + (sr.right - sr.left) > 41 || dr.top + (sr.bottom - sr.top) > 31)
+                        continue;
+                    Image a(41, 31, 16), b(41, 31, 16);
+                    std::memcpy(a.pixels, base.pixels, 41 * 31 * 2);
+                    std::memcpy(b.pixels, base.pixels, 41 * 31 * 2);
+                    const uint32_t k = level % 2 ? key : kNoKey;
+                    BlitSpritePortable(a, src, sr, dr, level, k);
+                    kernel.blit(b, src, sr, dr, level, k);
+                    ASSERT_EQ(Bytes(a), Bytes(b))
+                        << kernel.name << " level " << level << " rect " << sr.left << "," << sr.top
+                        << "-" << sr.right << "," << sr.bottom;
+                }
             }
         }
     }
-#endif
 }
 
 TEST_F(BlitSpriteTest, FiveFiveFiveLayoutMixesItsOwnFields) {
