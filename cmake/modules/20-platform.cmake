@@ -12,7 +12,8 @@ morvanite_embedded_resources(MORVANITE_RESOURCE_SOURCES)
 # --- The stand-ins with the headless backend. ---
 file(GLOB MORVANITE_PLATFORM_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/platform/*.cpp
-  ${CMAKE_SOURCE_DIR}/platform/headless/*.cpp)
+  ${CMAKE_SOURCE_DIR}/platform/headless/*.cpp
+  ${CMAKE_SOURCE_DIR}/platform/programs/active_part.cpp)
 # The audio library stand-in (platform/audio) builds itself and joins this library
 # (cmake/modules/30-audio.cmake).
 add_library(morvanite_platform STATIC

@@ -19,7 +19,8 @@ target_include_directories(morvanite_core PUBLIC
 
 file(GLOB MORVANITE_PLATFORM_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/platform/*.cpp
-  ${CMAKE_SOURCE_DIR}/platform/headless/*.cpp)
+  ${CMAKE_SOURCE_DIR}/platform/headless/*.cpp
+  ${CMAKE_SOURCE_DIR}/platform/programs/active_part.cpp)
 add_library(morvanite_platform STATIC ${MORVANITE_PLATFORM_SOURCES} ${MORVANITE_RESOURCE_SOURCES})
 target_include_directories(morvanite_platform PUBLIC
   ${CMAKE_SOURCE_DIR}

@@ -163,6 +163,26 @@ Backend& HeadlessBackend() {
     return Instance();
 }
 
+bool ParseShotTimes(const std::string& list, HeadlessOptions* options) {
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t comma = list.find(',', start);
+        std::string item = list.substr(start, comma == std::string::npos ? comma : comma - start);
+        char* end = nullptr;
+        long time = std::strtol(item.c_str(), &end, 10);
+        if (item == "load") {
+            options->shotLoad = true;
+        } else if (!item.empty() && *end == '\0' && time >= 0 && time <= 1000000000) {
+            options->shotTimes.push_back((int)time);
+        } else {
+            return false;
+        }
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    return true;
+}
+
 bool ConfigureHeadless(const HeadlessOptions& options, std::string* error) {
     HeadlessMachine& headless = Instance();
     if (options.fps <= 0) {

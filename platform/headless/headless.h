@@ -23,6 +23,10 @@ struct HeadlessOptions {
 
 Backend& HeadlessBackend();
 
+// Reads a comma-separated list of script times and 'load' into the options' pictures; false when
+// an item is neither.
+bool ParseShotTimes(const std::string& list, HeadlessOptions* options);
+
 // Sets the options and opens the files they name; false with a reason on failure.
 bool ConfigureHeadless(const HeadlessOptions& options, std::string* error);
 // Back to the start: default options, clock at zero, no files, nothing recorded.

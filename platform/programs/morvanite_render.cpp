@@ -1,19 +1,15 @@
 // morvanite-render: the show on the headless backend, for tests and offline work. It runs as fast
 // as it can against a virtual clock and records what it shows.
-#include <cxxabi.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <memory>
 #include <string>
-#include <typeinfo>
 
 #include "platform/failures.h"
 #include "platform/headless/headless.h"
+#include "platform/programs/active_part.h"
 #include "platform/trace_sink.h"
-#include "runtime/script.h"
 
 namespace {
 
@@ -40,35 +36,6 @@ bool ReadInt(const char* text, int* value) {
     if (end == text || *end != '\0' || parsed < 0 || parsed > 1000000000) return false;
     *value = (int)parsed;
     return true;
-}
-
-bool ReadTimes(const std::string& list, platform::HeadlessOptions* options) {
-    size_t start = 0;
-    while (start <= list.size()) {
-        size_t comma = list.find(',', start);
-        std::string item = list.substr(start, comma == std::string::npos ? comma : comma - start);
-        int time = 0;
-        if (item == "load") {
-            options->shotLoad = true;
-        } else if (ReadInt(item.c_str(), &time)) {
-            options->shotTimes.push_back(time);
-        } else {
-            return false;
-        }
-        if (comma == std::string::npos) break;
-        start = comma + 1;
-    }
-    return true;
-}
-
-// The class name of the active part, for the hash lines.
-std::string ActivePartName() {
-    if (Parte_activa == nullptr) return "-";
-    const char* mangled = typeid(*Parte_activa).name();
-    int status = 0;
-    std::unique_ptr<char, void (*)(void*)> name(
-        abi::__cxa_demangle(mangled, nullptr, nullptr, &status), std::free);
-    return status == 0 && name ? std::string(name.get()) : std::string(mangled);
 }
 
 // The --trace file. The show's globals are torn down at process exit, after main has returned,
@@ -145,7 +112,7 @@ int main(int argc, char** argv) {
         } else if (option == "--shots") {
             options.shotsDir = value;
         } else if (option == "--at") {
-            if (!ReadTimes(value, &options)) {
+            if (!platform::ParseShotTimes(value, &options)) {
                 return Usage("--at needs script times and 'load', separated by commas");
             }
             haveAt = true;
@@ -178,7 +145,7 @@ int main(int argc, char** argv) {
     platform::SetBackend(&platform::HeadlessBackend());
     if (!platform::ConfigureHeadless(options, &error)) return Usage(error);
     if (!tracePath.empty() && !traceFile.Open(tracePath)) return Usage("can't write " + tracePath);
-    platform::SetFrameLabeller(ActivePartName);
+    platform::SetFrameLabeller(platform::ActivePartName);
 
     int exitCode = WinMain(GetModuleHandleA(nullptr), nullptr, commandLine.data(), SW_SHOWNORMAL);
 
