@@ -243,6 +243,9 @@ class OutputFile {
     const std::string& Failure() const { return failure_; }
 
   private:
+    // Finds the encoder, checks that the container can hold what it makes, and adds its stream.
+    bool NewEncoder(const char* name, const std::string& label, Encoder* encoder,
+                    std::string* error);
     bool Send(Encoder* encoder, AVFrame* frame);
     bool Fail(const std::string& what, int code);
 
@@ -284,35 +287,37 @@ bool OutputFile::Create(const char* format, const char* fallback, std::string* e
     return true;
 }
 
-// Finds the encoder and checks that the container can hold what it makes.
-const AVCodec* FindEncoder(const AVFormatContext* muxer, const char* name, const std::string& label,
-                           const std::string& target, std::string* error) {
+bool OutputFile::NewEncoder(const char* name, const std::string& label, Encoder* encoder,
+                            std::string* error) {
     const AVCodec* codec = avcodec_find_encoder_by_name(name);
     if (codec == nullptr) {
         *error = "this FFmpeg has no " + label + " encoder (" + name + ")";
-        return nullptr;
+        return false;
     }
     // 1: it fits; 0: refused; negative: the muxer doesn't say (writing the header will).
-    if (avformat_query_codec(muxer->oformat, codec->id, FF_COMPLIANCE_NORMAL) == 0) {
-        *error = "can't write " + target + ": a " + muxer->oformat->long_name +
+    if (avformat_query_codec(muxer_->oformat, codec->id, FF_COMPLIANCE_NORMAL) == 0) {
+        *error = "can't write " + target_ + ": a " + muxer_->oformat->long_name +
                  " file can't hold " + label;
-        return nullptr;
+        return false;
     }
-    return codec;
+    encoder->stream = avformat_new_stream(muxer_, nullptr);
+    encoder->codec = avcodec_alloc_context3(codec);
+    encoder->frame = av_frame_alloc();
+    if (encoder->stream == nullptr || encoder->codec == nullptr || encoder->frame == nullptr) {
+        *error = "out of memory";
+        return false;
+    }
+    if (muxer_->oformat->flags & AVFMT_GLOBALHEADER) {
+        encoder->codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    }
+    return true;
 }
 
 bool OutputFile::AddVideo(const char* encoderName, const std::string& label, int scale, int fps,
                           const std::string& preset, int crf, std::string* error) {
-    const AVCodec* codec = FindEncoder(muxer_, encoderName, label, target_, error);
-    if (codec == nullptr) return false;
-    video_.stream = avformat_new_stream(muxer_, nullptr);
-    video_.codec = avcodec_alloc_context3(codec);
-    video_.frame = av_frame_alloc();
-    if (video_.stream == nullptr || video_.codec == nullptr || video_.frame == nullptr) {
-        *error = "out of memory";
-        return false;
-    }
+    if (!NewEncoder(encoderName, label, &video_, error)) return false;
     AVCodecContext* context = video_.codec;
+    const AVCodec* codec = context->codec;
     context->width = kWidth * scale;
     context->height = kHeight * scale;
     context->time_base = AVRational{1, fps};
@@ -330,9 +335,6 @@ bool OutputFile::AddVideo(const char* encoderName, const std::string& label, int
         context->color_range = AVCOL_RANGE_MPEG;
         av_opt_set(context->priv_data, "preset", preset.c_str(), 0);
         av_opt_set_double(context->priv_data, "crf", crf, 0);
-    }
-    if (muxer_->oformat->flags & AVFMT_GLOBALHEADER) {
-        context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     }
     int code = avcodec_open2(context, codec, nullptr);
     if (code < 0) {
@@ -356,25 +358,15 @@ bool OutputFile::AddVideo(const char* encoderName, const std::string& label, int
 }
 
 bool OutputFile::AddAudio(const char* encoderName, const std::string& label, std::string* error) {
-    const AVCodec* codec = FindEncoder(muxer_, encoderName, label, target_, error);
-    if (codec == nullptr) return false;
-    audio_.stream = avformat_new_stream(muxer_, nullptr);
-    audio_.codec = avcodec_alloc_context3(codec);
-    audio_.frame = av_frame_alloc();
-    if (audio_.stream == nullptr || audio_.codec == nullptr || audio_.frame == nullptr) {
-        *error = "out of memory";
-        return false;
-    }
+    if (!NewEncoder(encoderName, label, &audio_, error)) return false;
     AVCodecContext* context = audio_.codec;
+    const AVCodec* codec = context->codec;
     AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
     context->sample_rate = kSampleRate;
     av_channel_layout_copy(&context->ch_layout, &stereo);
     context->sample_fmt = codec->sample_fmts != nullptr ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
     context->time_base = AVRational{1, kSampleRate};
     if (codec->id == AV_CODEC_ID_AAC) context->bit_rate = kAacBitRate;
-    if (muxer_->oformat->flags & AVFMT_GLOBALHEADER) {
-        context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    }
     int code = avcodec_open2(context, codec, nullptr);
     if (code < 0) {
         *error = "can't start the " + label + " encoder (" + encoderName + "): " + AvError(code);
