@@ -28,6 +28,8 @@ target_include_directories(morvanite_platform PUBLIC
   ${CMAKE_SOURCE_DIR}/platform/bass)
 target_include_directories(morvanite_platform SYSTEM PRIVATE ${MORVANITE_STB_DIR})
 
-add_executable(morvanite-render-win64 ${CMAKE_SOURCE_DIR}/platform/programs/morvanite_render.cpp)
+# No FFmpeg for mingw-w64 in Debian: --video and --wav say so in one line.
+add_executable(morvanite-render-win64 ${CMAKE_SOURCE_DIR}/platform/programs/morvanite_render.cpp
+  ${CMAKE_SOURCE_DIR}/platform/capture/no_capture.cpp)
 target_link_libraries(morvanite-render-win64 PRIVATE
   morvanite_core morvanite_platform morvanite_audio_windows morvanite_platform)

@@ -3,9 +3,9 @@
 // Implements: a virtual music clock (after k flips at F frames per second the position is
 // floor(k * 176400 / F) bytes, plus the time spent inactive); Escape pressed at a script time;
 // focus lost at one script time and regained at a later music time (the clock jumps there);
-// per-flip hash lines; PNG pictures of chosen frames and of the finished loading screen; message
-// boxes recorded and printed to stderr; a fixed 640x480 screen.
-// Leaves out: any real waiting (Flip never waits), sound, window-manager events.
+// per-flip hash lines; a sink that sees every flipped frame; PNG pictures of chosen frames and of
+// the finished loading screen; message boxes recorded and printed to stderr; a fixed 640x480
+// screen. Leaves out: any real waiting (Flip never waits), sound, window-manager events.
 #include <cstdio>
 #include <cstdlib>
 
@@ -84,6 +84,7 @@ class HeadlessMachine final : public Backend {
             name.insert(name.begin(), 't');
             Picture(name, pixels, width, height, pitch);
         }
+        if (sink) sink(pixels, width, height, pitch, flips, t);
         ++flips;
         lastFlipT = t;
     }
@@ -138,6 +139,7 @@ class HeadlessMachine final : public Backend {
     FILE* hashes = nullptr;
     std::vector<ShotTime> shots;
     std::string (*labeller)() = nullptr;
+    FrameSink sink;
     int64_t flips = 0;
     int lastFlipT = -1;
     uint32_t inactiveBytes = 0;
@@ -220,6 +222,10 @@ bool FinishHeadless(std::string* error) {
 
 void SetFrameLabeller(std::string (*labeller)()) {
     Instance().labeller = labeller;
+}
+
+void SetFrameSink(FrameSink sink) {
+    Instance().sink = std::move(sink);
 }
 
 HeadlessSummary HeadlessResults() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,12 @@ bool FinishHeadless(std::string* error);
 
 // Names what was on screen for each hash line (the active part); "-" when unset.
 void SetFrameLabeller(std::string (*labeller)());
+
+// Called with every flipped frame after it is recorded: 5-6-5 pixels, `pitch` bytes per row, the
+// flip's index from 0 and its script time. Null: none.
+using FrameSink = std::function<void(const uint16_t* pixels, int width, int height, int pitch,
+                                     int64_t flip, int t)>;
+void SetFrameSink(FrameSink sink);
 
 struct HeadlessSummary {
     int64_t flips = 0;

@@ -1,15 +1,18 @@
 // morvanite-render: the show on the headless backend, for tests and offline work. It runs as fast
 // as it can against a virtual clock and records what it shows.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
 
+#include "platform/capture/capture.h"
 #include "platform/failures.h"
 #include "platform/headless/headless.h"
 #include "platform/programs/active_part.h"
 #include "platform/trace_sink.h"
+#include "runtime/script.h"
 
 namespace {
 
@@ -23,10 +26,19 @@ const char kUsage[] =
     "  --deactivate-at T          lose the focus when the clock reaches T ...\n"
     "  --activate-at T2           ... and get it back when the music reaches T2\n"
     "  --fail NAME[@N][=CODE]     make the N-th call of NAME fail (repeatable)\n"
-    "  --trace FILE               write the program's trace lines to FILE\n";
+    "  --trace FILE               write the program's trace lines to FILE\n"
+    "video capture (frame k of the video is the k-th flip, at --fps; the music as soundtrack):\n"
+    "  --video FILE               write the show as a video: H.264 and AAC in MP4\n"
+    "  --lossless                 ... as FFV1 with RGB pixels and FLAC in Matroska instead\n"
+    "  --wav FILE                 write the soundtrack alone as a WAV file\n"
+    "  --scale N                  enlarge each frame N times, sharp pixels (default 4;\n"
+    "                             1 with --lossless)\n"
+    "  --preset NAME              libx264's speed preset (default veryfast)\n"
+    "  --crf N                    libx264's quality, 0 (lossless) to 51 (default 18)\n"
+    "  --from T --to T2           capture only the script times T up to T2\n";
 
 int Usage(const std::string& problem) {
-    std::fprintf(stderr, "morvanite-render: %s\n%s", problem.c_str(), kUsage);
+    std::fprintf(stderr, "morvanite-render: %s (--help lists the options)\n", problem.c_str());
     return 2;
 }
 
@@ -88,6 +100,8 @@ __attribute__((init_priority(101))) TraceFile traceFile;
 int main(int argc, char** argv) {
     platform::HeadlessOptions options;
     std::string tracePath;
+    capture::Settings capture;
+    bool captureTuned = false;
     bool haveAt = false;
     std::string commandLine;
     for (int i = 1; i < argc; ++i) {
@@ -97,6 +111,10 @@ int main(int argc, char** argv) {
         if (option == "--help" || option == "-h") {
             std::fputs(kUsage, stdout);
             return 0;
+        }
+        if (option == "--lossless") {
+            capture.lossless = captureTuned = true;
+            continue;
         }
         if (i + 1 >= argc) return Usage("missing value after " + option);
         const char* value = argv[++i];
@@ -127,6 +145,22 @@ int main(int argc, char** argv) {
             if (!platform::ArmFailure(value, &error)) return Usage("--fail: " + error);
         } else if (option == "--trace") {
             tracePath = value;
+        } else if (option == "--video" || option == "--wav") {
+            (option == "--video" ? capture.videoPath : capture.wavPath) = value;
+        } else if (option == "--preset") {
+            capture.preset = value;
+            captureTuned = true;
+        } else if (option == "--scale" || option == "--crf" || option == "--from" ||
+                   option == "--to") {
+            int* field = option == "--scale"  ? &capture.scale
+                         : option == "--crf"  ? &capture.crf
+                         : option == "--from" ? &capture.from
+                                              : &capture.to;
+            if (!ReadInt(value, field) || (field == &capture.scale && *field == 0)) {
+                return Usage(option + " needs a whole number" +
+                             (field == &capture.scale ? " of 1 or more" : ""));
+            }
+            captureTuned = true;
         } else {
             return Usage("unknown option " + option);
         }
@@ -134,6 +168,17 @@ int main(int argc, char** argv) {
     if (haveAt != !options.shotsDir.empty()) return Usage("--shots and --at go together");
     if ((options.deactivateAt >= 0) != (options.activateAt >= 0)) {
         return Usage("--deactivate-at and --activate-at go together");
+    }
+    bool capturing = !capture.videoPath.empty() || !capture.wavPath.empty();
+    if (captureTuned && !capturing) {
+        return Usage(
+            "--lossless, --scale, --preset, --crf, --from and --to go with --video or --wav");
+    }
+    if (capturing && options.deactivateAt >= 0) {
+        return Usage("--video and --wav can't follow a focus change: the clock jumps there");
+    }
+    if (capturing && capture.to >= 0 && (options.escapeAt < 0 || capture.to < options.escapeAt)) {
+        options.escapeAt = capture.to;  // the show ends where the clip does
     }
     if (!options.shotsDir.empty()) {
         std::error_code failure;
@@ -146,10 +191,23 @@ int main(int argc, char** argv) {
     if (!platform::ConfigureHeadless(options, &error)) return Usage(error);
     if (!tracePath.empty() && !traceFile.Open(tracePath)) return Usage("can't write " + tracePath);
     platform::SetFrameLabeller(platform::ActivePartName);
+    if (capturing) {
+        int end = Script[kScriptRows - 1].start;
+        if (options.escapeAt >= 0) end = std::min(end, options.escapeAt);
+        if (!capture::Begin(capture, options.fps, end, &error)) {
+            std::fprintf(stderr, "morvanite-render: %s\n", error.c_str());
+            return 2;
+        }
+        platform::SetFrameSink(capture::Frame);
+    }
 
     int exitCode = WinMain(GetModuleHandleA(nullptr), nullptr, commandLine.data(), SW_SHOWNORMAL);
 
     bool written = platform::FinishHeadless(&error) && traceFile.Flush(&error);
+    if (capturing && !capture::Finish(&error)) {
+        std::fprintf(stderr, "morvanite-render: %s\n", error.c_str());
+        return 2;
+    }
     platform::HeadlessSummary summary = platform::HeadlessResults();
     std::printf("flips=%lld last_t=%d boxes=%d exit=%d\n", (long long)summary.flips, summary.lastT,
                 platform::MessageBoxCount(), exitCode);
