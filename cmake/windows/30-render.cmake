@@ -21,6 +21,8 @@ file(GLOB MORVANITE_PLATFORM_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/platform/*.cpp
   ${CMAKE_SOURCE_DIR}/platform/headless/*.cpp
   ${CMAKE_SOURCE_DIR}/platform/programs/active_part.cpp)
+# The player's window placement and numbered pictures (view.cpp) are the SDL2 program's.
+list(REMOVE_ITEM MORVANITE_PLATFORM_SOURCES ${CMAKE_SOURCE_DIR}/platform/view.cpp)
 add_library(morvanite_platform STATIC ${MORVANITE_PLATFORM_SOURCES} ${MORVANITE_RESOURCE_SOURCES})
 target_include_directories(morvanite_platform PUBLIC
   ${CMAKE_SOURCE_DIR}
