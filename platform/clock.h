@@ -16,4 +16,7 @@ uint32_t HeadlessMusicPosition();
 // Called by the audio stand-in when the stream starts playing: loading is over.
 void NotifyMusicStarted();
 
+// Called by the audio stand-in when the output stops (the show is ending).
+void NotifyMusicStopped();
+
 }  // namespace platform

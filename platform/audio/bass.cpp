@@ -15,8 +15,8 @@
 //     advancing.
 //   - BASS_ChannelGetPosition: bytes heard since the stream started (see play_clock.h); never
 //     goes backwards.
-//   - Injected failures (platform hooks) of BASS_GetVersion, BASS_Init, BASS_StreamCreateFile
-//     and BASS_StreamPlay.
+//   - Injected failures (platform hooks) of BASS_GetVersion, BASS_Init, BASS_StreamCreateFile,
+//     BASS_StreamPlay and BASS_Stop.
 // Leaves out: devices other than the default, 3D, samples, music modules, effects, channel
 // attributes, sync callbacks, output rates other than 44100 Hz (the rate argument is ignored).
 //
@@ -395,6 +395,9 @@ DWORD BASS_ChannelGetPosition(DWORD handle) {
 }
 
 BOOL BASS_Stop(void) {
+    platform::NotifyMusicStopped();
+    int code = 0;
+    if (Injected("BASS_Stop", BASS_ERROR_UNKNOWN, &code)) return Fail(code);
     if (output.kind == OutputKind::kNone) return Fail(BASS_ERROR_INIT);
     if (output.device) SDL_PauseAudioDevice(output.device, 1);
     if (output.started) {
