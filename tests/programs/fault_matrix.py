@@ -400,7 +400,7 @@ def people_cases():
                   "every part loads, then the show ends at once, exit 0", escape_at="load")]
     for t in range(0, END + 1, 10):
         cases.append(Case("escape-%d" % t, ["--escape-at", str(t)], "Escape at %d" % t,
-                          "no frame from %d on, every part unloaded once, exit 0" % t,
+                          "no frame at T or later, every part unloaded once, exit 0",
                           escape_at=t))
     cases += [
         Case("escape-twice", ["--escape-at", "500x2"], "Escape twice in a row at 500",
@@ -681,6 +681,44 @@ def read_records(path):
     return flips, lines("trace.txt"), calls
 
 
+# Families of rows that differ only in a number, shown as one row of the table.
+FAMILIES = {
+    "memory-": "image memory refused on allocation N while loading, for every N from 1 to %d"
+               % LOADING_ALLOCATIONS,
+    "escape-": "Escape at T, for every T from 0 to %d in steps of 10" % END,
+    "picture-missing-": "picture N missing, for each of the 21 pictures",
+    "picture-truncated-": "picture N cut in half, footer after the half, for each picture",
+    "picture-footer-": "picture N with a broken footer signature, for each picture",
+    "options-": "morvanite-render with an option it can't read",
+}
+
+
+def table(cases):
+    """The matrix as a Markdown table: case, expected outcome, ctest name(s)."""
+    rows, families = [], {}
+    for case in cases:
+        prefix = next((p for p in FAMILIES if re.fullmatch(re.escape(p) + r"\d+", case.name)),
+                      None)
+        if prefix is None:
+            rows.append([case.what, case.outcome, "`fault-%s`" % case.name])
+        elif prefix not in families:
+            families[prefix] = [FAMILIES[prefix], case.outcome, []]
+            rows.append(families[prefix])
+        if prefix is not None:
+            families[prefix][2].append(case.name[len(prefix):])
+    lines = ["| case | expected outcome | test |", "|---|---|---|"]
+    for what, outcome, names in rows:
+        if isinstance(names, list):
+            numbers = [int(n) for n in names]
+            steps = {b - a for a, b in zip(numbers, numbers[1:])}
+            if len(numbers) > 5 and len(steps) == 1:
+                names = names[:2] + ["…", names[-1]]
+            names = "`fault-%sN`, N = %s" % (
+                next(p for p in FAMILIES if FAMILIES[p] == what), ", ".join(names))
+        lines.append("| %s | %s | %s |" % (what, outcome, names))
+    return "\n".join(lines)
+
+
 def main(argv):
     cases = all_cases()
     if len(argv) == 2 and argv[1] == "list":
@@ -689,9 +727,7 @@ def main(argv):
             print(case.name)
         return 0
     if len(argv) == 2 and argv[1] == "table":
-        print("| case | expected outcome | test |\n|---|---|---|")
-        for case in cases:
-            print("| %s | %s | `fault-%s` |" % (case.what, case.outcome, case.name))
+        print(table(cases))
         return 0
     if len(argv) != 5 or argv[1] != "run":
         print(__doc__, file=sys.stderr)
