@@ -1,7 +1,6 @@
 // Software pixel buffers, their memory accounting and the conversions between pixel depths.
 #include "image/image.h"
 
-#include <cstdlib>
 #include <cstring>
 
 #include "image/trace.h"
@@ -38,7 +37,9 @@ int32_t Image::Allocate(int32_t w, int32_t h, int32_t bpp) {
     bitsPerPixel = bpp;
     const int64_t size = PackedSize(w, h, bpp);
     // Only memory actually obtained is counted; a refused or impossible size leaves pixels null.
-    pixels = size > 0 ? static_cast<uint8_t*>(std::malloc(static_cast<size_t>(size))) : nullptr;
+    pixels = size > 0
+                 ? static_cast<uint8_t*>(HeapAlloc(GetProcessHeap(), 0, static_cast<SIZE_T>(size)))
+                 : nullptr;
     if (pixels == nullptr) return 0;
     imageMemoryTotal += static_cast<int32_t>(size);
     TraceLine("Memoria reservada en bytes ................ +%8d  TOTAL:%8d",
@@ -53,7 +54,7 @@ void Image::Free() {
     imageMemoryTotal -= static_cast<int32_t>(size);
     TraceLine("Memoria liberada en bytes ................. -%8d  TOTAL:%8d",
               static_cast<int32_t>(size), imageMemoryTotal);
-    std::free(pixels);
+    HeapFree(GetProcessHeap(), 0, pixels);
     pixels = nullptr;
 }
 

@@ -25,9 +25,9 @@ class Image {
     Image(const Image&) = delete;
     Image& operator=(const Image&) = delete;
 
-    // Stores the size, obtains width * height * bitsPerPixel / 8 zeroed bytes and counts them in
-    // imageMemoryTotal. Called only on an image without pixel memory. Always returns 0; callers
-    // that care test `pixels` afterwards.
+    // Stores the size, obtains width * height * bitsPerPixel / 8 zeroed bytes from the process
+    // heap and counts them in imageMemoryTotal. Called only on an image without pixel memory.
+    // Always returns 0; callers that care test `pixels` afterwards (null when the heap refused).
     int32_t Allocate(int32_t width, int32_t height, int32_t bitsPerPixel);
 
     // Releases owned pixel memory and subtracts it from imageMemoryTotal; nothing when empty.

@@ -19,4 +19,7 @@ void NotifyMusicStarted();
 // Called by the audio stand-in with every play position it reports to the program.
 void NotifyMusicPosition(uint32_t position);
 
+// Called by the audio stand-in when the output stops (the show is ending).
+void NotifyMusicStopped();
+
 }  // namespace platform

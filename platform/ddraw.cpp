@@ -243,6 +243,8 @@ class SoftSurface final : public IDirectDrawSurface7 {
     }
 
     HRESULT Restore() override {
+        int64_t code = DDERR_GENERIC;
+        if (ShouldFail("Restore", &code)) return (HRESULT)code;
         SetLost(false);
         if (front_ != nullptr) front_->SetLost(false);
         return DD_OK;

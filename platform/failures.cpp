@@ -15,7 +15,10 @@ namespace {
 
 struct ArmedFailure {
     std::string name;
-    int64_t call;  // 1 = the first call
+    int64_t call;      // first failing call, from 1; unused when armed by time
+    int64_t fromTime;  // first script time of the failing calls; -1: armed by call number
+    int64_t times;     // calls in a row that fail
+    int64_t failed;    // calls failed so far
     bool hasCode;
     int64_t code;
 };
@@ -29,6 +32,8 @@ std::map<std::string, int64_t>& CallCounts() {
     static std::map<std::string, int64_t> counts;
     return counts;
 }
+
+int64_t failureClock = -1;
 
 struct NamedCode {
     const char* name;
@@ -156,6 +161,8 @@ const char* const kFailingFunctions[] = {
     "Lock",
     "Unlock",
     "Flip",
+    "Restore",
+    "HeapAlloc",
 };
 
 // Reads a whole signed decimal or 0x-hexadecimal number.
@@ -198,17 +205,21 @@ bool LookUpResultCode(const std::string& name, int64_t* value) {
 
 bool ShouldFail(const char* name, int64_t* code) {
     int64_t call = ++CallCounts()[name];
-    for (const ArmedFailure& failure : Armed()) {
-        if (failure.call == call && failure.name == name) {
-            if (failure.hasCode) *code = failure.code;
-            return true;
-        }
+    for (ArmedFailure& failure : Armed()) {
+        if (failure.name != name || failure.failed >= failure.times) continue;
+        bool due = failure.fromTime >= 0
+                       ? failureClock >= failure.fromTime
+                       : call >= failure.call && call < failure.call + failure.times;
+        if (!due) continue;
+        ++failure.failed;
+        if (failure.hasCode) *code = failure.code;
+        return true;
     }
     return false;
 }
 
 bool ArmFailure(const std::string& request, std::string* error) {
-    ArmedFailure failure{request, 1, false, 0};
+    ArmedFailure failure{request, 1, -1, 1, 0, false, 0};
     size_t equals = request.find('=');
     std::string head = request.substr(0, equals);
     if (equals != std::string::npos) {
@@ -219,15 +230,31 @@ bool ArmFailure(const std::string& request, std::string* error) {
         }
         failure.hasCode = true;
     }
+    size_t repeat =
+        head.find('x', head.find('@') == std::string::npos ? head.size() : head.find('@'));
+    if (repeat != std::string::npos) {
+        if (!ParseNumber(head.substr(repeat + 1), &failure.times) || failure.times < 1) {
+            *error = "the repeat count in '" + request + "' must be 1 or more";
+            return false;
+        }
+        head.resize(repeat);
+    }
     size_t at = head.find('@');
     failure.name = head.substr(0, at);
     if (at != std::string::npos) {
-        int64_t call = 0;
-        if (!ParseNumber(head.substr(at + 1), &call) || call < 1) {
-            *error = "the call number in '" + request + "' must be 1 or more";
+        std::string when = head.substr(at + 1);
+        bool byTime = !when.empty() && when[0] == 't';
+        int64_t number = 0;
+        if (!ParseNumber(byTime ? when.substr(1) : when, &number) || number < (byTime ? 0 : 1)) {
+            *error = byTime ? "the time in '" + request + "' must be 0 or more"
+                            : "the call number in '" + request + "' must be 1 or more";
             return false;
         }
-        failure.call = call;
+        if (byTime) {
+            failure.fromTime = number;
+        } else {
+            failure.call = number;
+        }
     }
     bool known = failure.name.rfind("BASS_", 0) == 0;
     for (const char* name : kFailingFunctions) known = known || failure.name == name;
@@ -239,9 +266,18 @@ bool ArmFailure(const std::string& request, std::string* error) {
     return true;
 }
 
+void SetFailureClock(int64_t scriptTime) {
+    failureClock = scriptTime;
+}
+
+std::map<std::string, int64_t> CountedCalls() {
+    return CallCounts();
+}
+
 void ResetFailures() {
     Armed().clear();
     CallCounts().clear();
+    failureClock = -1;
 }
 
 }  // namespace platform

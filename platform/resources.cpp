@@ -18,6 +18,7 @@ struct Resource {
     const uint8_t* data;
     uint32_t size;
     std::vector<uint8_t> copy;  // registered resources own their bytes
+    bool removed = false;       // a registered entry that hides the resource
 };
 
 struct Registry {
@@ -52,7 +53,7 @@ Resource* Find(const std::string& type, int id) {
     Registry& registry = Resources();
     for (Resource& resource : registry.registered) {
         if (resource.id == id && strcasecmp(resource.type.c_str(), type.c_str()) == 0) {
-            return &resource;
+            return resource.removed ? nullptr : &resource;
         }
     }
     for (Resource& resource : registry.embedded) {
@@ -81,6 +82,7 @@ void RegisterResource(const char* type, int id, const void* data, size_t size) {
             resource.copy.assign((const uint8_t*)data, (const uint8_t*)data + size);
             resource.data = resource.copy.data();
             resource.size = (uint32_t)size;
+            resource.removed = false;
             return;
         }
     }
@@ -88,6 +90,15 @@ void RegisterResource(const char* type, int id, const void* data, size_t size) {
     Resource& added = registry.registered.back();
     added.copy.assign((const uint8_t*)data, (const uint8_t*)data + size);
     added.data = added.copy.data();
+}
+
+void RemoveResource(const char* type, int id) {
+    RegisterResource(type, id, nullptr, 0);
+    for (Resource& resource : Resources().registered) {
+        if (resource.id == id && strcasecmp(resource.type.c_str(), type) == 0) {
+            resource.removed = true;
+        }
+    }
 }
 
 void ForgetRegisteredResources() {

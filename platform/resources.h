@@ -24,7 +24,9 @@ extern const EmbeddedResource kEmbeddedResources[];
 // Adds resource `type` `id` with a copy of `size` bytes; it hides an embedded one of the same
 // type and id. For tools and tests.
 void RegisterResource(const char* type, int id, const void* data, size_t size);
-// Forgets every registered resource (embedded ones come back into view).
+// Hides resource `type` `id`, embedded or registered: it is not found any more.
+void RemoveResource(const char* type, int id);
+// Forgets every registered or removed resource (embedded ones come back into view).
 void ForgetRegisteredResources();
 
 // The bytes of a resource by type and id; null when there is none.

@@ -38,6 +38,6 @@ wrapper=$(realpath "$work")/morvanite-render-wine
 printf '#!/bin/sh\nWINE_WORK=%s exec %s %s "$@"\n' "$(realpath "$work")" "$here/wine-run.sh" \
   "$windows" >"$wrapper"
 chmod +x "$wrapper"
-for case in escape display-mode-refused shots-and-trace focus-lost; do
-  bash "$here/../tests/programs/morvanite_render_test.sh" "$case" "$wrapper" "$work/cases"
+for case in escape-500 start-SetDisplayMode-DDERR_INVALIDMODE shots-and-trace focus-within-part; do
+  python3 "$here/../tests/programs/fault_matrix.py" run "$case" "$wrapper" "$work/cases"
 done

@@ -186,7 +186,9 @@ const char* DirectDrawErrorText(HRESULT code) {
 }
 
 void ReportDirectDrawError(HWND window, HRESULT code) {
-    char text[200];
+    // Room for the longest text of the table with any code: the lost-surface box needs 203
+    // bytes, which overran the original's 200.
+    char text[256];
     std::snprintf(text, sizeof text, "Error: %s\n(Codigo de error: %d)", DirectDrawErrorText(code),
                   static_cast<int>(code));
     MessageBoxA(window, text, "Error!", MB_OK);

@@ -18,8 +18,8 @@
 //     advancing.
 //   - BASS_ChannelGetPosition: bytes heard since the stream started (see play_clock.h); never
 //     goes backwards.
-//   - Injected failures (platform hooks) of BASS_GetVersion, BASS_Init, BASS_StreamCreateFile
-//     and BASS_StreamPlay.
+//   - Injected failures (platform hooks) of BASS_GetVersion, BASS_Init, BASS_StreamCreateFile,
+//     BASS_StreamPlay and BASS_Stop.
 // Leaves out: devices other than the default, 3D, samples, music modules, effects, channel
 // attributes, sync callbacks, output rates other than 44100 Hz (the rate argument is ignored).
 //
@@ -394,6 +394,9 @@ DWORD BASS_ChannelGetPosition(DWORD handle) {
 }
 
 BOOL BASS_Stop(void) {
+    if (installedClock && installedClock->musicStopped) installedClock->musicStopped();
+    int code = 0;
+    if (Injected("BASS_Stop", BASS_ERROR_UNKNOWN, &code)) return Fail(code);
     if (output.kind == OutputKind::kNone) return Fail(BASS_ERROR_INIT);
     if (output.device) output.device->Stop();
     if (output.started) {

@@ -14,6 +14,8 @@ struct VirtualClock {
     // Told every position the library reports to the program (whether active or not); may be
     // null.
     void (*positionRead)(uint32_t position) = nullptr;
+    // Told when the output stops (the show is ending); may be null.
+    void (*musicStopped)() = nullptr;
 };
 
 // `clock` must outlive the library's use of it; nullptr removes it.

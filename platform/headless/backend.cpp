@@ -1,7 +1,9 @@
 // Headless backend: runs the show without screen, sound or input, as fast as it can.
 //
 // Implements: a virtual music clock (after k flips at F frames per second the position is
-// floor(k * 176400 / F) bytes, plus the time spent inactive); Escape pressed at a script time;
+// floor(k * 176400 / F) bytes, plus the time spent inactive), which also times the failures
+// armed by script time; Escape pressed at a script time (once or several times in a row), while
+// the loading screen shows or as the show ends (the Escape then comes before the close request);
 // focus lost at one script time and regained at a later music time (the clock jumps there);
 // per-flip hash lines; a sink that sees every flipped frame; PNG pictures of chosen frames and of
 // the finished loading screen; message boxes recorded and printed to stderr; a fixed 640x480
@@ -11,6 +13,7 @@
 
 #include "platform/audio/virtual_clock.h"
 #include "platform/clock.h"
+#include "platform/failures.h"
 #include "platform/frame.h"
 #include "platform/headless/headless.h"
 #include "platform/testing.h"
@@ -39,8 +42,7 @@ class HeadlessMachine final : public Backend {
         int nextT = (int)(Position() / kBytesPerUnit);
         if (options.escapeAt >= 0 && !escaped && nextT >= options.escapeAt) {
             escaped = true;
-            // Repeat count 1, scan code 1 (Escape) in bits 16..23.
-            PostToMainWindow(WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+            for (int press = 0; press < options.escapePresses; ++press) PressEscape();
         }
         if (options.deactivateAt >= 0 && !deactivated && nextT >= options.deactivateAt) {
             deactivated = true;
@@ -89,7 +91,16 @@ class HeadlessMachine final : public Backend {
         lastFlipT = t;
     }
 
-    void RefreshScreen(const uint16_t*, int, int, int) override {}
+    void RefreshScreen(const uint16_t*, int, int, int) override {
+        // The loading screen is being drawn: nothing reads messages until the show starts.
+        if (options.escapeWhileLoading && !clockRead && !escapedWhileLoading) {
+            escapedWhileLoading = true;
+            PressEscape();
+        }
+    }
+
+    // Repeat count 1, scan code 1 (Escape) in bits 16..23.
+    static void PressEscape() { PostToMainWindow(WM_KEYDOWN, VK_ESCAPE, 0x00010001); }
 
     void ShowMessageBox(const char* text, const char* caption) override {
         std::fprintf(stderr, "message box \"%s\":\n%s\n", caption, text);
@@ -109,6 +120,7 @@ class HeadlessMachine final : public Backend {
             LoadingDone();
         }
         lastRead = Position();
+        SetFailureClock(lastRead / kBytesPerUnit);
         return lastRead;
     }
 
@@ -148,6 +160,8 @@ class HeadlessMachine final : public Backend {
     bool musicStarted = false;
     bool loadShotTaken = false;
     bool escaped = false;
+    bool escapedWhileLoading = false;
+    bool escapedWhileEnding = false;
     bool deactivated = false;
     bool waitingForFocus = false;
     bool writeFailed = false;
@@ -251,11 +265,18 @@ void NotifyMusicStarted() {
     headless.LoadingDone();
 }
 
+void NotifyMusicStopped() {
+    HeadlessMachine& headless = Instance();
+    if (!headless.options.escapeWhileEnding || headless.escapedWhileEnding) return;
+    headless.escapedWhileEnding = true;
+    HeadlessMachine::PressEscape();
+}
+
 namespace {
 
 // The audio library plays on the virtual clock whenever this backend is the current one.
 const audio::VirtualClock kMusicClock{IsHeadless, HeadlessMusicPosition, NotifyMusicStarted,
-                                      NotifyMusicPosition};
+                                      NotifyMusicPosition, NotifyMusicStopped};
 [[maybe_unused]] const bool kMusicClockInstalled = (audio::InstallVirtualClock(&kMusicClock), true);
 
 }  // namespace

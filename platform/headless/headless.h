@@ -12,14 +12,17 @@
 namespace platform {
 
 struct HeadlessOptions {
-    int fps = 60;                // virtual frames per second of the clock
-    int escapeAt = -1;           // script time at which Escape is pressed; -1: never
-    int deactivateAt = -1;       // script time at which the focus is lost; -1: never
-    int activateAt = -1;         // music time at which it comes back; -1: never
-    std::string hashesPath;      // one line per flip; empty: none
-    std::string shotsDir;        // where pictures go
-    std::vector<int> shotTimes;  // script times to picture
-    bool shotLoad = false;       // picture the screen when loading is over
+    int fps = 60;                     // virtual frames per second of the clock
+    int escapeAt = -1;                // script time at which Escape is pressed; -1: never
+    int escapePresses = 1;            // presses at escapeAt, in a row (as a held key repeats)
+    bool escapeWhileLoading = false;  // Escape pressed while the loading screen shows
+    bool escapeWhileEnding = false;   // Escape pressed as the show ends (when the music stops)
+    int deactivateAt = -1;            // script time at which the focus is lost; -1: never
+    int activateAt = -1;              // music time at which it comes back; -1: never
+    std::string hashesPath;           // one line per flip; empty: none
+    std::string shotsDir;             // where pictures go
+    std::vector<int> shotTimes;       // script times to picture
+    bool shotLoad = false;            // picture the screen when loading is over
 };
 
 Backend& HeadlessBackend();

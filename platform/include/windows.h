@@ -31,6 +31,7 @@ typedef const char* LPCSTR;
 typedef DWORD COLORREF;
 typedef void* HANDLE;
 typedef DWORD* LPDWORD;
+typedef size_t SIZE_T;
 
 #ifndef TRUE
 #define TRUE 1
@@ -211,6 +212,12 @@ HRSRC WINAPI FindResourceA(HMODULE module, LPCSTR name, LPCSTR type);
 HGLOBAL WINAPI LoadResource(HMODULE module, HRSRC resource);
 DWORD WINAPI SizeofResource(HMODULE module, HRSRC resource);
 LPVOID WINAPI LockResource(HGLOBAL resourceData);
+
+// The process heap.
+#define HEAP_ZERO_MEMORY 0x00000008u
+HANDLE WINAPI GetProcessHeap(void);
+LPVOID WINAPI HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes);
+BOOL WINAPI HeapFree(HANDLE heap, DWORD flags, LPVOID memory);
 
 // Processor.
 void WINAPI GetSystemInfo(LPSYSTEM_INFO systemInfo);

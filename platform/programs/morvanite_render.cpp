@@ -5,12 +5,16 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "platform/capture/capture.h"
 #include "platform/failures.h"
 #include "platform/headless/headless.h"
 #include "platform/programs/active_part.h"
+#include "platform/resources.h"
 #include "platform/trace_sink.h"
 #include "runtime/script.h"
 
@@ -22,11 +26,16 @@ const char kUsage[] =
     "  --hashes FILE              one line per flip: index, t, active part, frame hash\n"
     "  --shots DIR --at LIST      pictures of the frames at the script times of LIST\n"
     "                             (comma-separated; 'load' pictures the loading screen)\n"
-    "  --escape-at T              press Escape when the clock reaches T\n"
+    "  --escape-at T[xK]          press Escape when the clock reaches T (K times in a row)\n"
+    "  --escape-at load|end       ... while the loading screen shows | as the show ends\n"
     "  --deactivate-at T          lose the focus when the clock reaches T ...\n"
     "  --activate-at T2           ... and get it back when the music reaches T2\n"
-    "  --fail NAME[@N][=CODE]     make the N-th call of NAME fail (repeatable)\n"
+    "  --fail NAME[@N|@tT][xK][=CODE]\n"
+    "                             make the N-th call of NAME fail, or the first call once the\n"
+    "                             clock has reached T; xK: K calls in a row (repeatable)\n"
+    "  --resource ID=FILE         use FILE's bytes as resource ID; ID= removes it (repeatable)\n"
     "  --trace FILE               write the program's trace lines to FILE\n"
+    "  --calls FILE               write how often each failing function was called\n"
     "video capture (frame k of the video is the k-th flip, at --fps; the music as soundtrack):\n"
     "  --video FILE               write the show as a video: H.264 and AAC in MP4\n"
     "  --lossless                 ... as FFV1 with RGB pixels and FLAC in Matroska instead\n"
@@ -95,6 +104,63 @@ class TraceFile {
 
 __attribute__((init_priority(101))) TraceFile traceFile;
 
+// --escape-at: a time with an optional repeat count, or one of the two moments.
+bool ReadEscape(const std::string& text, platform::HeadlessOptions* options) {
+    if (text == "load" || text == "end") {
+        (text == "load" ? options->escapeWhileLoading : options->escapeWhileEnding) = true;
+        return true;
+    }
+    size_t repeat = text.find('x');
+    if (!ReadInt(text.substr(0, repeat).c_str(), &options->escapeAt)) return false;
+    return repeat == std::string::npos ||
+           (ReadInt(text.substr(repeat + 1).c_str(), &options->escapePresses) &&
+            options->escapePresses >= 1);
+}
+
+// --resource ID=FILE replaces resource ID (of whatever type it has) by FILE's bytes; ID= removes
+// it. False with a reason when the id is not one of the program's or FILE can't be read.
+bool OverrideResource(const std::string& request, std::string* error) {
+    size_t equals = request.find('=');
+    int id = 0;
+    if (equals == std::string::npos || !ReadInt(request.substr(0, equals).c_str(), &id)) {
+        *error = "--resource needs ID=FILE or ID=";
+        return false;
+    }
+    const char* type = nullptr;
+    for (const platform::EmbeddedResource* row = platform::kEmbeddedResources; row->type != nullptr;
+         ++row) {
+        if (row->id == id) type = row->type;
+    }
+    if (type == nullptr) {
+        *error = "--resource: the program has no resource " + std::to_string(id);
+        return false;
+    }
+    std::string path = request.substr(equals + 1);
+    if (path.empty()) {
+        platform::RemoveResource(type, id);
+        return true;
+    }
+    std::ifstream file(path, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(file)),
+                            std::istreambuf_iterator<char>());
+    if (!file.good() && !file.eof()) {
+        *error = "--resource: can't read " + path;
+        return false;
+    }
+    platform::RegisterResource(type, id, bytes.data(), bytes.size());
+    return true;
+}
+
+// Writes "NAME COUNT" for every function that counts its calls; false when that failed.
+bool WriteCallCounts(const std::string& path) {
+    FILE* file = std::fopen(path.c_str(), "w");
+    if (file == nullptr) return false;
+    for (const auto& [name, count] : platform::CountedCalls()) {
+        std::fprintf(file, "%s %lld\n", name.c_str(), (long long)count);
+    }
+    return std::fclose(file) == 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -102,6 +168,7 @@ int main(int argc, char** argv) {
     std::string tracePath;
     capture::Settings capture;
     bool captureTuned = false;
+    std::string callsPath;
     bool haveAt = false;
     std::string commandLine;
     for (int i = 1; i < argc; ++i) {
@@ -135,7 +202,9 @@ int main(int argc, char** argv) {
             }
             haveAt = true;
         } else if (option == "--escape-at") {
-            if (!ReadInt(value, &options.escapeAt)) return Usage("--escape-at needs a time");
+            if (!ReadEscape(value, &options)) {
+                return Usage("--escape-at needs a time T or TxK, 'load' or 'end'");
+            }
         } else if (option == "--deactivate-at") {
             if (!ReadInt(value, &options.deactivateAt))
                 return Usage("--deactivate-at needs a time");
@@ -143,6 +212,8 @@ int main(int argc, char** argv) {
             if (!ReadInt(value, &options.activateAt)) return Usage("--activate-at needs a time");
         } else if (option == "--fail") {
             if (!platform::ArmFailure(value, &error)) return Usage("--fail: " + error);
+        } else if (option == "--resource") {
+            if (!OverrideResource(value, &error)) return Usage(error);
         } else if (option == "--trace") {
             tracePath = value;
         } else if (option == "--video" || option == "--wav") {
@@ -161,6 +232,8 @@ int main(int argc, char** argv) {
                              (field == &capture.scale ? " of 1 or more" : ""));
             }
             captureTuned = true;
+        } else if (option == "--calls") {
+            callsPath = value;
         } else {
             return Usage("unknown option " + option);
         }
@@ -207,6 +280,10 @@ int main(int argc, char** argv) {
     if (capturing && !capture::Finish(&error)) {
         std::fprintf(stderr, "morvanite-render: %s\n", error.c_str());
         return 2;
+    }
+    if (!callsPath.empty() && !WriteCallCounts(callsPath)) {
+        written = false;
+        error = "writing " + callsPath + " failed";
     }
     platform::HeadlessSummary summary = platform::HeadlessResults();
     std::printf("flips=%lld last_t=%d boxes=%d exit=%d\n", (long long)summary.flips, summary.lastT,

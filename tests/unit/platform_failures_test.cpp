@@ -1,4 +1,4 @@
-// Failure injection: reading NAME[@N][=CODE] and failing exactly the N-th call.
+// Failure injection: reading NAME[@N|@tT][xK][=CODE] and failing exactly the calls it names.
 #include <gtest/gtest.h>
 
 #include <ddraw.h>
@@ -47,6 +47,21 @@ TEST_F(Failures, CodesByNameDecimalOrHexadecimal) {
     EXPECT_EQ(code, 3);
 }
 
+TEST_F(Failures, RunsOfCallsByNumberOrByScriptTime) {
+    ASSERT_TRUE(Arm("Flip@2x3"));
+    ASSERT_TRUE(Arm("Lock@t5x2"));
+    int64_t code = 0;
+    std::string flips, locks;
+    for (int call = 0; call < 6; ++call) flips += platform::ShouldFail("Flip", &code) ? 'F' : '.';
+    EXPECT_EQ(flips, ".FFF..");
+    for (int clock : {-1, 4, 5, 5, 9, 9}) {
+        platform::SetFailureClock(clock);
+        locks += platform::ShouldFail("Lock", &code) ? 'F' : '.';
+    }
+    EXPECT_EQ(locks, "..FF..");
+    EXPECT_EQ(platform::CountedCalls()["Lock"], 6);
+}
+
 TEST_F(Failures, BadRequestsAreRefused) {
     EXPECT_FALSE(Arm("Lok"));  // a typo must not pass silently
     EXPECT_FALSE(Arm("Lock@0"));
@@ -54,6 +69,10 @@ TEST_F(Failures, BadRequestsAreRefused) {
     EXPECT_FALSE(Arm("Lock=DDERR_NOSUCHTHING"));
     EXPECT_FALSE(Arm("Lock=12abc"));
     EXPECT_FALSE(Arm("=5"));
+    EXPECT_FALSE(Arm("Lock@t-1"));
+    EXPECT_FALSE(Arm("Lock@tx"));
+    EXPECT_FALSE(Arm("Lock@2x0"));
+    EXPECT_FALSE(Arm("Lockx2"));  // a run needs its start
     EXPECT_TRUE(Arm("BASS_StreamPlay@2"));
 }
 
