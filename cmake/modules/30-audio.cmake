@@ -45,7 +45,8 @@ target_link_libraries(audio-capture-check PRIVATE morvanite_audio)
 # build's decoder makes of them.
 function(morvanite_audio_windows_cases)
   if(TARGET morvanite_mp3enc)
-    add_executable(make-audio-cases EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/tests/windows/make_audio_cases.cpp)
+    add_executable(make-audio-cases EXCLUDE_FROM_ALL
+      ${CMAKE_SOURCE_DIR}/tests/windows/make_audio_cases.cpp)
     target_link_libraries(make-audio-cases PRIVATE morvanite_audio morvanite_mp3enc)
   endif()
 endfunction()
