@@ -4,5 +4,4 @@
 # the backends.
 set(MORVANITE_AUDIO_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/../platform/audio/bass.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/../platform/audio/mpeg_frames.cpp
   ${CMAKE_CURRENT_LIST_DIR}/../platform/audio/play_clock.cpp)

@@ -1,5 +1,6 @@
 # The audio library stand-in (the BASS_* calls of platform/bass/bass.h): the portable core with
-# libmpg123 decoding and SDL2 output. The platform library carries it to the programs and tests.
+# libmpg123 decoding and SDL2 output, and the MPEG frame walker of the decoders that take frames
+# (for its tests). The platform library carries it to the programs and tests.
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(MORVANITE_AUDIO_MPG123 REQUIRED IMPORTED_TARGET libmpg123)
 pkg_check_modules(MORVANITE_AUDIO_SDL2 REQUIRED IMPORTED_TARGET sdl2)
@@ -7,6 +8,7 @@ pkg_check_modules(MORVANITE_AUDIO_SDL2 REQUIRED IMPORTED_TARGET sdl2)
 include(${CMAKE_SOURCE_DIR}/cmake/audio-core.cmake)
 add_library(morvanite_audio STATIC
   ${MORVANITE_AUDIO_CORE_SOURCES}
+  ${CMAKE_SOURCE_DIR}/platform/audio/mpeg_frames.cpp
   ${CMAKE_SOURCE_DIR}/platform/audio/mpg123_decode.cpp
   ${CMAKE_SOURCE_DIR}/platform/audio/sdl_output.cpp)
 target_include_directories(morvanite_audio PUBLIC
@@ -46,7 +48,8 @@ target_link_libraries(audio-capture-check PRIVATE morvanite_audio)
 # build's decoder makes of them.
 function(morvanite_audio_windows_cases)
   if(TARGET morvanite_mp3enc)
-    add_executable(make-audio-cases EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/tests/windows/make_audio_cases.cpp)
+    add_executable(make-audio-cases EXCLUDE_FROM_ALL
+      ${CMAKE_SOURCE_DIR}/tests/windows/make_audio_cases.cpp)
     target_link_libraries(make-audio-cases PRIVATE morvanite_audio morvanite_mp3enc)
   endif()
 endfunction()

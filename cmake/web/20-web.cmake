@@ -18,6 +18,7 @@ list(REMOVE_ITEM MORVANITE_PLATFORM_SOURCES ${CMAKE_SOURCE_DIR}/platform/frame_p
 add_library(morvanite_platform STATIC
   ${MORVANITE_PLATFORM_SOURCES}
   ${MORVANITE_AUDIO_CORE_SOURCES}
+  ${CMAKE_SOURCE_DIR}/platform/audio/mpeg_frames.cpp
   ${CMAKE_SOURCE_DIR}/platform/web/audio_decode.cpp
   ${CMAKE_SOURCE_DIR}/platform/web/audio_output.cpp
   ${CMAKE_SOURCE_DIR}/platform/web/backend.cpp

@@ -20,7 +20,8 @@ inline constexpr uint32_t kBytesPerSecond = 176400;
 enum class DecodeStatus {
     kOk,           // pcm holds the stream's audio (possibly empty of nothing but what it held)
     kNotMpeg,      // no MPEG audio frame where the stream should start
-    kUnsupported,  // MPEG audio the decoder can't turn into 44.1 kHz 16-bit stereo
+    kUnsupported,  // MPEG audio this decoder can't turn into 44.1 kHz 16-bit stereo (the ACM's
+                   // codec takes Layer III only)
     kNoMemory,     // the decoded audio didn't fit in memory
     kDecoderError  // the decoder itself could not be set up
 };

@@ -59,15 +59,6 @@ uint64_t WallClock::Position(int64_t nowNs) const {
     return BytesForNanoseconds(played);
 }
 
-uint64_t PlayedCounter::Update(uint32_t reading) {
-    uint32_t step = reading - last_;
-    if (step < 0x80000000u) {
-        total_ += step;
-        last_ = reading;
-    }
-    return total_ & ~uint64_t(3);
-}
-
 int64_t NowNanoseconds() {
     if (TimeSource source = timeSource.load()) return source();
     return std::chrono::duration_cast<std::chrono::nanoseconds>(

@@ -48,7 +48,14 @@ class WallClock {
 class PlayedCounter {
   public:
     // Takes the device's reading; returns the bytes played, in whole stereo samples (4 bytes).
-    uint64_t Update(uint32_t reading);
+    uint64_t Update(uint32_t reading) {
+        uint32_t step = reading - last_;
+        if (step < 0x80000000u) {
+            total_ += step;
+            last_ = reading;
+        }
+        return total_ & ~uint64_t(3);
+    }
 
   private:
     uint32_t last_ = 0;

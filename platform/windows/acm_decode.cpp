@@ -1,7 +1,8 @@
 // MPEG audio decoder on the Audio Compression Manager: the whole frames of the stream
 // (mpeg_frames.h) through the MPEG Layer-3 codec into 44.1 kHz 16-bit stereo PCM, in one
-// non-real-time conversion stream. Layers I and II, which the codec doesn't take, are refused as
-// unsupported, and so are streams the codec can't turn into 44.1 kHz stereo.
+// non-real-time conversion stream; where the codec can't give 44.1 kHz stereo itself, it decodes
+// at the stream's own rate and channels and the ACM's PCM converter makes 44.1 kHz stereo of that.
+// Layers I and II, which the codec doesn't take, are refused as unsupported.
 #include <windows.h>
 #include <mmreg.h>
 #include <msacm.h>
@@ -63,6 +64,36 @@ class AcmStream {
     std::vector<uint8_t> buffer_;
 };
 
+// 16-bit PCM at `rate` Hz with `channels` channels.
+WAVEFORMATEX PcmFormat(int rate, int channels) {
+    WAVEFORMATEX format{};
+    format.wFormatTag = WAVE_FORMAT_PCM;
+    format.nChannels = static_cast<WORD>(channels);
+    format.nSamplesPerSec = static_cast<DWORD>(rate);
+    format.wBitsPerSample = 16;
+    format.nBlockAlign = static_cast<WORD>(2 * channels);
+    format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
+    return format;
+}
+
+// Runs the whole of `input` through `stream`, appending what comes out to `output`. Stops early,
+// keeping what it has, where the codec fails or takes no more.
+void ConvertAll(AcmStream& stream, std::vector<uint8_t>& input, std::vector<uint8_t>* output) {
+    size_t at = 0;
+    DWORD flags = ACM_STREAMCONVERTF_START | ACM_STREAMCONVERTF_BLOCKALIGN;
+    while (at < input.size()) {
+        DWORD length = static_cast<DWORD>(std::min<size_t>(input.size() - at, kSourceChunk));
+        DWORD used = 0;
+        size_t before = output->size();
+        if (!stream.Convert(input.data() + at, length, flags, output, &used)) return;
+        flags = ACM_STREAMCONVERTF_BLOCKALIGN;
+        if (used == 0 && output->size() == before) break;
+        at += used;
+    }
+    DWORD used = 0;
+    stream.Convert(nullptr, 0, ACM_STREAMCONVERTF_END, output, &used);
+}
+
 }  // namespace
 
 DecodeStatus DecodeMpegAudio(std::span<const uint8_t> data, std::vector<uint8_t>* pcm) {
@@ -84,38 +115,32 @@ DecodeStatus DecodeMpegAudio(std::span<const uint8_t> data, std::vector<uint8_t>
     source.nBlockSize = static_cast<WORD>(first.samples / 8 * first.bitrate / first.sampleRate);
     source.nFramesPerBlock = 1;
     source.nCodecDelay = 0;
-
-    WAVEFORMATEX target{};
-    target.wFormatTag = WAVE_FORMAT_PCM;
-    target.nChannels = 2;
-    target.nSamplesPerSec = 44100;
-    target.wBitsPerSample = 16;
-    target.nBlockAlign = 4;
-    target.nAvgBytesPerSec = 44100 * 4;
+    WAVEFORMATEX target = PcmFormat(44100, 2);
 
     size_t start = pcm->size();
     try {
         std::vector<uint8_t> frames;
         for (auto frame : found.frames) frames.insert(frames.end(), frame.begin(), frame.end());
 
-        AcmStream stream;
-        MMRESULT opened = stream.Open(&source.wfx, &target);
-        if (opened == ACMERR_NOTPOSSIBLE) return DecodeStatus::kUnsupported;
-        if (opened != MMSYSERR_NOERROR) return DecodeStatus::kDecoderError;
-
-        size_t at = 0;
-        DWORD flags = ACM_STREAMCONVERTF_START | ACM_STREAMCONVERTF_BLOCKALIGN;
-        while (at < frames.size()) {
-            DWORD length = static_cast<DWORD>(std::min<size_t>(frames.size() - at, kSourceChunk));
-            DWORD used = 0;
-            size_t before = pcm->size();
-            if (!stream.Convert(frames.data() + at, length, flags, pcm, &used)) break;
-            flags = ACM_STREAMCONVERTF_BLOCKALIGN;
-            if (used == 0 && pcm->size() == before) break;  // the codec takes no more
-            at += used;
+        AcmStream direct;
+        MMRESULT opened = direct.Open(&source.wfx, &target);
+        if (opened == MMSYSERR_NOERROR) {
+            ConvertAll(direct, frames, pcm);
+        } else if (opened == ACMERR_NOTPOSSIBLE) {
+            // The codec keeps the stream's rate and channels: decode to those, then let the
+            // PCM converter make 44.1 kHz stereo of it.
+            WAVEFORMATEX native = PcmFormat(first.sampleRate, first.channels);
+            AcmStream decode, convert;
+            if (decode.Open(&source.wfx, &native) != MMSYSERR_NOERROR ||
+                convert.Open(&native, &target) != MMSYSERR_NOERROR) {
+                return DecodeStatus::kUnsupported;
+            }
+            std::vector<uint8_t> decoded;
+            ConvertAll(decode, frames, &decoded);
+            ConvertAll(convert, decoded, pcm);
+        } else {
+            return DecodeStatus::kDecoderError;
         }
-        DWORD used = 0;
-        stream.Convert(nullptr, 0, ACM_STREAMCONVERTF_END, pcm, &used);
     } catch (const std::bad_alloc&) {
         pcm->resize(start);
         pcm->shrink_to_fit();

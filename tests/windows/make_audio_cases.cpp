@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include <lame/lame.h>
+
 #include "platform/audio/mp3_decode.h"
 #include "tools/music/mp3_encode.h"
 
@@ -24,6 +26,35 @@ bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
 std::vector<uint8_t> Prefixed(std::vector<uint8_t> prefix, const std::vector<uint8_t>& mp3) {
     prefix.insert(prefix.end(), mp3.begin(), mp3.end());
     return prefix;
+}
+
+// One second of a 440 Hz tone as MPEG-2 Layer III, 22050 Hz mono at 64 kbit/s: a stream the
+// decoders must resample and spread to stereo.
+std::vector<uint8_t> EncodeMono22050() {
+    lame_global_flags* lame = lame_init();
+    lame_set_in_samplerate(lame, 22050);
+    lame_set_out_samplerate(lame, 22050);
+    lame_set_num_channels(lame, 1);
+    lame_set_mode(lame, MONO);
+    lame_set_brate(lame, 64);
+    lame_set_bWriteVbrTag(lame, 0);
+    lame_set_write_id3tag_automatic(lame, 0);
+    std::vector<uint8_t> out;
+    if (lame_init_params(lame) >= 0) {
+        std::vector<short> pcm(22050);
+        for (size_t n = 0; n < pcm.size(); ++n) {
+            pcm[n] = short(std::lround(9000 * std::sin(2 * M_PI * 440 * n / 22050.0)));
+        }
+        std::vector<unsigned char> buffer(pcm.size() * 5 / 4 + 7200);
+        int written = lame_encode_buffer(lame, pcm.data(), pcm.data(), int(pcm.size()),
+                                         buffer.data(), int(buffer.size()));
+        int flushed = written < 0 ? -1
+                                  : lame_encode_flush(lame, buffer.data() + written,
+                                                      int(buffer.size()) - written);
+        if (flushed >= 0) out.assign(buffer.begin(), buffer.begin() + written + flushed);
+    }
+    lame_close(lame);
+    return out;
 }
 
 }  // namespace
@@ -69,6 +100,7 @@ int main(int argc, char** argv) {
         {"id3-tagged", Prefixed(id3, tone)},
         {"junk-first", Prefixed(std::vector<uint8_t>(300, 'a'), tone)},
         {"info-frame", infoFrame},
+        {"mono-22050", EncodeMono22050()},
         {"text", words},
         {"zeros", std::vector<uint8_t>(20000, 0)},
         {"music", music},
