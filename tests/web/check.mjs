@@ -67,7 +67,7 @@ async function openPage(browser, url) {
 async function pageHashes(browser, base) {
   const start = performance.now();
   const page = await openPage(browser, `${base}/?hashes&fps=60`);
-  await page.waitForFunction(() => document.title === 'done', { timeout: 900000, polling: 1000 });
+  await page.waitForFunction(() => document.title === 'done', { timeout: 900000, polling: 100 });
   const seconds = (performance.now() - start) / 1000;
   const text = await page.$eval('#hashes', (pre) => pre.textContent);
   const summary = await page.$eval('#summary', (div) => div.textContent);
