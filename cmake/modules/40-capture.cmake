@@ -16,7 +16,9 @@ if(MORVANITE_VIDEO_CAPTURE)
   add_library(morvanite_capture STATIC
     ${MORVANITE_CAPTURE_DIR}/ffmpeg_capture.cpp
     ${MORVANITE_CAPTURE_DIR}/progress.cpp)
-  target_link_libraries(morvanite_capture PRIVATE PkgConfig::MORVANITE_FFMPEG morvanite_platform)
+  find_package(Threads REQUIRED)
+  target_link_libraries(morvanite_capture
+    PRIVATE PkgConfig::MORVANITE_FFMPEG morvanite_platform Threads::Threads)
 else()
   add_library(morvanite_capture STATIC ${MORVANITE_CAPTURE_DIR}/no_capture.cpp)
 endif()

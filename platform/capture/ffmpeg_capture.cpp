@@ -8,16 +8,20 @@
 // decodes it, from the sample under the clock of the first captured flip to the sample where the
 // last captured frame ends (silence past the music's end). Files are written under a temporary
 // name beside the target and renamed when complete; on failure, and on SIGINT, SIGTERM or SIGHUP,
-// they are removed.
+// they are removed. The renderer converts each frame and queues it; a thread of its own encodes
+// and writes, in order, so that rendering and encoding overlap.
 // Leaves out: frame sizes other than the display's 320x240, variable frame rates.
 #include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 extern "C" {
@@ -229,8 +233,8 @@ class OutputFile {
     bool SendAudio(const uint8_t* samples, int count);
     // The audio encoder's frame length in samples.
     int AudioFrameSamples() const { return audio_.frame->nb_samples; }
-    bool HasVideo() const { return video_.codec != nullptr; }
-    AVFrame* VideoFrame() { return video_.frame; }
+    // A picture for the video encoder, or null when out of memory.
+    AVFrame* NewVideoFrame() const;
 
     // Drains the encoders, writes the trailer and closes the temporary file.
     bool Complete(std::string* error);
@@ -346,15 +350,17 @@ bool OutputFile::AddVideo(const char* encoderName, const std::string& label, int
     video_.stream->time_base = context->time_base;
     video_.stream->avg_frame_rate = context->framerate;
     avcodec_parameters_from_context(video_.stream->codecpar, context);
-    video_.frame->format = context->pix_fmt;
-    video_.frame->width = context->width;
-    video_.frame->height = context->height;
-    code = av_frame_get_buffer(video_.frame, 0);
-    if (code < 0) {
-        *error = "out of memory";
-        return false;
-    }
     return true;
+}
+
+AVFrame* OutputFile::NewVideoFrame() const {
+    AVFrame* frame = av_frame_alloc();
+    if (frame == nullptr) return nullptr;
+    frame->format = video_.codec->pix_fmt;
+    frame->width = video_.codec->width;
+    frame->height = video_.codec->height;
+    if (av_frame_get_buffer(frame, 0) < 0) av_frame_free(&frame);
+    return frame;
 }
 
 bool OutputFile::AddAudio(const char* encoderName, const std::string& label, std::string* error) {
@@ -494,25 +500,52 @@ void OutputFile::Discard() {
 
 // --- The capture of one show. ---
 
+// Frames converted by the renderer wait in a ring of this many slots for the encoding thread, so
+// that the show renders on while the encoders work and waits only when they are that far behind.
+constexpr int kQueuedFrames = 6;
+
 struct Capture {
+    ~Capture() { StopEncoding(); }
+
+    // Ends the encoding thread once it has sent every queued frame.
+    void StopEncoding() {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            ending = true;
+        }
+        changed.notify_all();
+        if (encoding.joinable()) encoding.join();
+    }
+
     Settings settings;
     int fps = 60;
     int scale = 1;
     bool begun = false;
-    bool failed = false;
-    std::string failure;
     PixelTables tables;
     std::vector<uint8_t> music;  // the decoded music, 16-bit stereo
     std::unique_ptr<OutputFile> video;
     std::unique_ptr<OutputFile> wav;
-    int64_t firstFlip = -1;
+    int64_t firstFlip = -1;    // set by the renderer before the first frame is queued
     int64_t expected = 0;      // frames the progress line counts on
-    int64_t frames = 0;        // frames captured
+    int64_t shown = 0;         // frames queued by the renderer
+    int64_t frames = 0;        // frames sent to the encoders (by the encoding thread)
     int64_t videoSamples = 0;  // samples sent to each file
     int64_t wavSamples = 0;
     std::vector<uint8_t> chunk;
-    Progress progress;
+    Progress progress;  // drawn by the encoding thread while it runs
     std::chrono::steady_clock::time_point started;
+
+    // The ring: slots[head] up to `queued` slots on are the encoding thread's; the next free one
+    // is the renderer's. Without video the slots hold no pictures and only count the frames.
+    std::vector<AVFrame*> slots;
+    int head = 0;
+    int queued = 0;
+    bool ending = false;
+    bool failed = false;
+    std::string failure;
+    std::mutex mutex;  // guards head, queued, ending, failed and failure
+    std::condition_variable changed;
+    std::thread encoding;
 };
 
 Capture& State() {
@@ -562,9 +595,13 @@ bool FeedAllAudio(Capture& capture, bool last) {
 }
 
 void FailCapture(Capture& capture, const std::string& reason) {
-    if (capture.failed) return;
-    capture.failed = true;
-    capture.failure = reason;
+    {
+        std::lock_guard<std::mutex> lock(capture.mutex);
+        if (capture.failed) return;
+        capture.failed = true;
+        capture.failure = reason;
+    }
+    capture.changed.notify_all();
 }
 
 std::string FileFailure(const Capture& capture) {
@@ -646,6 +683,56 @@ bool DecodeMusic(Capture& capture, std::string* error) {
     return true;
 }
 
+// The encoding thread: sends each queued frame to the encoders, with the sound up to its end, in
+// the order the renderer queued them, until the capture ends or a file fails.
+void EncodeQueued(Capture& capture) {
+    for (;;) {
+        AVFrame* frame;
+        {
+            std::unique_lock<std::mutex> lock(capture.mutex);
+            capture.changed.wait(lock, [&] { return capture.queued > 0 || capture.ending; });
+            if (capture.queued == 0) return;
+            frame = capture.slots[capture.head];
+        }
+        if (capture.frames == 0) capture.progress.Start(stderr, capture.expected);  // speeds
+        if (frame != nullptr && !capture.video->SendVideo(frame)) break;
+        ++capture.frames;
+        if (!FeedAllAudio(capture, false)) break;
+        capture.progress.Frames(capture.frames);
+        {
+            std::lock_guard<std::mutex> lock(capture.mutex);
+            capture.head = (capture.head + 1) % kQueuedFrames;
+            --capture.queued;
+        }
+        capture.changed.notify_all();
+    }
+    FailCapture(capture, FileFailure(capture));
+}
+
+void FreeSlots(Capture& capture) {
+    for (AVFrame*& frame : capture.slots) av_frame_free(&frame);
+    capture.slots.clear();
+}
+
+// Makes the ring's pictures and starts the encoding thread.
+bool StartEncoding(Capture& capture, std::string* error) {
+    capture.slots.assign(kQueuedFrames, nullptr);
+    if (capture.video != nullptr) {
+        for (AVFrame*& frame : capture.slots) {
+            frame = capture.video->NewVideoFrame();
+            if (frame == nullptr) {
+                FreeSlots(capture);
+                *error = "out of memory";
+                return false;
+            }
+        }
+    }
+    capture.head = capture.queued = 0;
+    capture.ending = capture.failed = false;
+    capture.encoding = std::thread(EncodeQueued, std::ref(capture));
+    return true;
+}
+
 }  // namespace
 
 bool Begin(const Settings& settings, int fps, int endTime, std::string* error) {
@@ -671,6 +758,11 @@ bool Begin(const Settings& settings, int fps, int endTime, std::string* error) {
         capture.wav.reset();
         return false;
     }
+    if (!StartEncoding(capture, error)) {
+        capture.video.reset();
+        capture.wav.reset();
+        return false;
+    }
     capture.begun = true;
     capture.started = std::chrono::steady_clock::now();
     std::string what = !settings.videoPath.empty() ? settings.videoPath : settings.wavPath;
@@ -682,19 +774,24 @@ bool Begin(const Settings& settings, int fps, int endTime, std::string* error) {
 
 void Frame(const uint16_t* pixels, int width, int height, int pitch, int64_t flip, int t) {
     Capture& capture = State();
-    if (!capture.begun || capture.failed) return;
+    if (!capture.begun) return;
     if (t < capture.settings.from || (capture.settings.to >= 0 && t >= capture.settings.to)) return;
     if (width != kWidth || height != kHeight) {
         FailCapture(capture, "a frame of " + std::to_string(width) + "x" + std::to_string(height) +
                                  " pixels; the capture takes 320x240");
         return;
     }
-    if (capture.firstFlip < 0) {
-        capture.firstFlip = flip;
-        capture.progress.Start(stderr, capture.expected);  // speeds count from here
+    int slot;
+    {
+        std::unique_lock<std::mutex> lock(capture.mutex);
+        capture.changed.wait(lock,
+                             [&] { return capture.failed || capture.queued < kQueuedFrames; });
+        if (capture.failed) return;
+        slot = (capture.head + capture.queued) % kQueuedFrames;
     }
-    if (capture.video != nullptr) {
-        AVFrame* frame = capture.video->VideoFrame();
+    if (capture.firstFlip < 0) capture.firstFlip = flip;
+    if (AVFrame* frame = capture.slots[slot]; frame != nullptr) {
+        // The encoder may still hold the picture it was last given: then this makes a new one.
         if (av_frame_make_writable(frame) < 0) {
             FailCapture(capture, "out of memory");
             return;
@@ -704,15 +801,18 @@ void Frame(const uint16_t* pixels, int width, int height, int pitch, int64_t fli
         } else {
             FillYuv420(capture.tables, pixels, pitch, capture.scale, frame);
         }
-        if (!capture.video->SendVideo(frame)) FailCapture(capture, FileFailure(capture));
     }
-    ++capture.frames;
-    if (!FeedAllAudio(capture, false)) FailCapture(capture, FileFailure(capture));
-    capture.progress.Frames(capture.frames);
+    {
+        std::lock_guard<std::mutex> lock(capture.mutex);
+        ++capture.queued;
+    }
+    capture.changed.notify_all();
 }
 
 bool Finish(std::string* error) {
     Capture& capture = State();
+    capture.StopEncoding();
+    FreeSlots(capture);
     capture.progress.Close();
     if (!capture.begun) {
         *error = "capture was not started";

@@ -12,10 +12,11 @@ Cases:
   soundtrack  the whole show's WAV is the music from its first sample to the show's end; a clip's
               WAV is the matching stretch of it
   refusals    bad arguments, paths that can't be written, a container that can't hold the video,
-              an unknown preset, nothing shown: exit 2, one line, no file left
+              an unknown preset, nothing shown, a disk that fills: exit 2, one line, no file left
   interrupted a capture stopped by SIGTERM leaves no file behind
 """
 import os
+import resource
 import shutil
 import signal
 import subprocess
@@ -99,13 +100,23 @@ def clip_samples(flips, fps=60):
     return ((last + 1) * 44100 // fps - first * 44100 // fps) * 4
 
 
-def expect_refusal(args, message):
-    """Runs a capture that must be refused: exit 2, one line naming the problem, no file."""
+def limit_file_size(size):
+    """For a child process: writes beyond `size` bytes fail (with EFBIG, not a signal)."""
+    def limit():
+        signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+        resource.setrlimit(resource.RLIMIT_FSIZE, (size, size))
+    return limit
+
+
+def expect_refusal(args, message, file_size=None):
+    """Runs a capture that must be refused: exit 2, one line naming the problem besides the
+    progress lines, no file. With `file_size`, no file may grow beyond it."""
     folder = os.path.join(work, "refused")
     shutil.rmtree(folder, ignore_errors=True)
     os.makedirs(folder)
-    result = subprocess.run([render, *args], cwd=folder, capture_output=True, text=True)
-    lines = result.stderr.splitlines()
+    result = subprocess.run([render, *args], cwd=folder, capture_output=True, text=True,
+                            preexec_fn=limit_file_size(file_size) if file_size else None)
+    lines = [line for line in result.stderr.splitlines() if not line.startswith("capture: ")]
     check(result.returncode == 2, "%s: exit %d, expected 2" % (args, result.returncode))
     check(len(lines) == 1 and lines[0].startswith("morvanite-render: ") and message in lines[0],
           "%s: stderr %r, expected one line with %r" % (args, result.stderr, message))
@@ -193,6 +204,9 @@ elif case == "refusals":
             (["--video", "x.mkv", "--lossless", "--escape-at", "0"], "no frame"),
             (["--wav", "x.wav", "--from", "1500"], "no frame")):
         expect_refusal(args, message)
+    # The disk fills while frames are being written: the show renders on, nothing is left.
+    expect_refusal(["--video", "x.mkv", "--lossless", "--from", "100", "--to", "170"],
+                   "writing x.mkv failed", file_size=1 << 20)
 
 elif case == "interrupted":
     folder = os.path.join(work, "out")
