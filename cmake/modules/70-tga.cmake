@@ -23,7 +23,9 @@ if(MORVANITE_FUZZ)
     ${CMAKE_SOURCE_DIR}/image/morph_points.cpp
     ${CMAKE_SOURCE_DIR}/image/numeric.cpp
     ${CMAKE_SOURCE_DIR}/image/trace.cpp
-    ${CMAKE_SOURCE_DIR}/video/pixel_layout.cpp)
+    ${CMAKE_SOURCE_DIR}/video/pixel_layout.cpp
+    ${CMAKE_SOURCE_DIR}/platform/heap.cpp
+    ${CMAKE_SOURCE_DIR}/platform/failures.cpp)
   target_include_directories(morvanite-tga-fuzz PRIVATE
     ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/platform/include
     ${CMAKE_SOURCE_DIR}/platform/bass)
