@@ -90,18 +90,8 @@ IconImage IconOf(int size) {
     std::vector<uint8_t> transparent(size_t(size) * size);
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
-            Rgb sum;
-            float cover = 0;
-            for (int j = 0; j < 4; ++j) {
-                for (int i = 0; i < 4; ++i) {
-                    float a;
-                    const Rgb s = GemAt(float(x) + (float(i) + 0.5f) / 4.0f,
-                                        float(y) + (float(j) + 0.5f) / 4.0f, float(size) * 0.5f,
-                                        float(size) * 0.5f, r, a);
-                    sum = sum + s * a;
-                    cover += a;
-                }
-            }
+            float cover;
+            const Rgb sum = GemCoverage(x, y, float(size) * 0.5f, float(size) * 0.5f, r, cover);
             transparent[size_t(y) * size + x] = cover < 8 ? 1 : 0;
             if (cover >= 8) c.at(x, y) = sum * (1.0f / cover);
         }
@@ -134,18 +124,8 @@ std::vector<uint8_t> DesktopIcon(int size) {
     std::vector<uint8_t> rgba(size_t(size) * size * 4);
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
-            Rgb sum;
-            float cover = 0;
-            for (int j = 0; j < 4; ++j) {
-                for (int i = 0; i < 4; ++i) {
-                    float a;
-                    const Rgb s = GemAt(float(x) + (float(i) + 0.5f) / 4.0f,
-                                        float(y) + (float(j) + 0.5f) / 4.0f, float(size) * 0.5f,
-                                        float(size) * 0.5f, r, a);
-                    sum = sum + s * a;
-                    cover += a;
-                }
-            }
+            float cover;
+            const Rgb sum = GemCoverage(x, y, float(size) * 0.5f, float(size) * 0.5f, r, cover);
             const Rgb c = cover > 0 ? Clamp01(sum * (1.0f / cover)) : Rgb{};
             uint8_t* p = &rgba[(size_t(y) * size + x) * 4];
             p[0] = uint8_t(c.r * 255.0f + 0.5f);

@@ -70,22 +70,28 @@ Rgb GemAt(float x, float y, float cx, float cy, float r, float& alpha) {
     return c;
 }
 
+Rgb GemCoverage(int x, int y, float cx, float cy, float r, float& cover) {
+    Rgb sum;
+    cover = 0;
+    for (int j = 0; j < 4; ++j) {
+        for (int i = 0; i < 4; ++i) {
+            float a;
+            const Rgb s = GemAt(float(x) + (float(i) + 0.5f) / 4.0f,
+                                float(y) + (float(j) + 0.5f) / 4.0f, cx, cy, r, a);
+            sum = sum + s * a;
+            cover += a;
+        }
+    }
+    return sum;
+}
+
 void DrawGem(Canvas& c, float cx, float cy, float r, bool hardEdge) {
     const int x0 = std::max(0, int(cx - r - 1)), x1 = std::min(c.width - 1, int(cx + r + 1));
     const int y0 = std::max(0, int(cy - r - 1)), y1 = std::min(c.height - 1, int(cy + r + 1));
     for (int y = y0; y <= y1; ++y) {
         for (int x = x0; x <= x1; ++x) {
-            Rgb sum;
-            float cover = 0;
-            for (int j = 0; j < 4; ++j) {
-                for (int i = 0; i < 4; ++i) {
-                    float a;
-                    const Rgb s = GemAt(float(x) + (float(i) + 0.5f) / 4.0f,
-                                        float(y) + (float(j) + 0.5f) / 4.0f, cx, cy, r, a);
-                    sum = sum + s * a;
-                    cover += a;
-                }
-            }
+            float cover;
+            const Rgb sum = GemCoverage(x, y, cx, cy, r, cover);
             if (cover <= 0 || (hardEdge && cover < 8)) continue;
             c.Blend(x, y, sum * (1.0f / cover), hardEdge ? 1.0f : cover / 16.0f);
         }

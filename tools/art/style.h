@@ -29,6 +29,9 @@ Rgb DuskSky(float t);
 // Colour and coverage of the gem emblem at point (x, y): a hexagon with a flat table and twelve
 // lit facets, circumradius r, centred at (cx, cy). Returns coverage 0..1 in `alpha`.
 Rgb GemAt(float x, float y, float cx, float cy, float r, float& alpha);
+// Pixel (x, y) of the gem sampled 4x4: the sum of the samples' colours weighted by their alpha,
+// with `cover` the sum of the alphas (0 to 16).
+Rgb GemCoverage(int x, int y, float cx, float cy, float r, float& cover);
 // Draws the gem over a canvas, 4x4 sub-samples per pixel; with `hardEdge` a pixel is either the
 // gem's (half covered or more) or left alone, never a blend.
 void DrawGem(Canvas& c, float cx, float cy, float r, bool hardEdge = false);
