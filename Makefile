@@ -13,7 +13,7 @@ deps:
 	./scripts/install-deps.sh
 
 $(BUILD)/CMakeCache.txt:
-	$(CMAKE) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+	$(CMAKE) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVANITE_WERROR=ON $(CMAKE_FLAGS)
 
 configure: $(BUILD)/CMakeCache.txt
 

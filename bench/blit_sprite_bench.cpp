@@ -8,7 +8,7 @@
 
 #include "bench/bench.h"
 #include "image/blit_sprite.h"
-#include "video/pixel_layout.h"
+#include "image/pixel_layout.h"
 
 namespace {
 

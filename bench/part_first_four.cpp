@@ -8,7 +8,7 @@
 #include "parts/opening_zoom_blur.h"
 #include "parts/rotozoom_picture.h"
 #include "parts/zoom_through.h"
-#include "platform/testing.h"
+#include "testing/testing.h"
 #include "runtime/window.h"
 #include "video/display.h"
 
@@ -17,7 +17,7 @@ namespace {
 // The window and the open display, made once for every benchmark here.
 HWND OpenShowDisplay() {
     static HWND window = [] {
-        platform::testing::ResetPlatform();
+        testkit::ResetPlatform();
         CreateMainWindow(nullptr, SW_SHOW);
         mainDisplay.Open(mainWindow, 320, 240, 16);
         return mainWindow;

@@ -5,7 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include "parts/parte.h"
-#include "platform/testing.h"
+#include "testing/testing.h"
 #include "runtime/window.h"
 #include "video/display.h"
 
@@ -13,7 +13,7 @@
 inline Display& ShowDisplay() {
     static const bool opened = [] {
         if (mainDisplay.ddraw != nullptr) return true;
-        platform::testing::ResetPlatform();
+        testkit::ResetPlatform();
         CreateMainWindow(nullptr, 1);
         return mainDisplay.Open(mainWindow, 320, 240, 16);
     }();

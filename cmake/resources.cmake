@@ -37,7 +37,7 @@ function(morvanite_write_generated path text)
 endfunction()
 
 # Generates ${CMAKE_BINARY_DIR}/generated/resources_data.S and resources_table.cpp: every file
-# embedded with .incbin and the table of platform/resources.h. The assembly follows the target's
+# embedded with .incbin and the table of winapi/kernel32/resources.h. The assembly follows the target's
 # object format (COFF for Windows, WebAssembly's under Emscripten, ELF elsewhere). Sets `sources`
 # to the two files.
 function(morvanite_embedded_resources sources)
@@ -52,7 +52,7 @@ function(morvanite_embedded_resources sources)
     set(section ".section .rodata.morvanite_resources,\"a\",@progbits\n")
   endif()
   set(asm "${note}${section}")
-  set(cpp "${note}#include \"platform/resources.h\"\n\n")
+  set(cpp "${note}#include \"winapi/kernel32/resources.h\"\n\n")
   set(table "")
   set(index 0)
   foreach(row IN LISTS rows)
@@ -89,7 +89,7 @@ function(morvanite_embedded_resources sources)
   if(NOT WIN32 AND NOT EMSCRIPTEN)
     string(APPEND asm ".section .note.GNU-stack,\"\",@progbits\n")
   endif()
-  string(APPEND cpp "\nnamespace platform {\nconst EmbeddedResource kEmbeddedResources[] = {\n${table}    {nullptr, 0, nullptr, nullptr},\n};\n}  // namespace platform\n")
+  string(APPEND cpp "\nnamespace winapi {\nconst EmbeddedResource kEmbeddedResources[] = {\n${table}    {nullptr, 0, nullptr, nullptr},\n};\n}  // namespace winapi\n")
   morvanite_write_generated(${dir}/resources_data.S "${asm}")
   morvanite_write_generated(${dir}/resources_table.cpp "${cpp}")
   # The embedded bytes are read by the assembler: rebuild when any of the files changes.

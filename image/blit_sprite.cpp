@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "video/pixel_layout.h"
+#include "image/pixel_layout.h"
 
 #if defined(MORVANITE_BLIT_SSE2)
 #include <emmintrin.h>

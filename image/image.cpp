@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "image/trace.h"
-#include "video/pixel_layout.h"
+#include "image/pixel_layout.h"
 
 int32_t imageMemoryTotal = 0;
 

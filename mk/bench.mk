@@ -3,6 +3,6 @@
 BENCH_ARGS ?=
 
 bench: deps
-	@test -f $(BENCH)/CMakeCache.txt || $(CMAKE) -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release > /dev/null
+	@test -f $(BENCH)/CMakeCache.txt || $(CMAKE) -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DMORVANITE_WERROR=ON > /dev/null
 	$(CMAKE) --build $(BENCH) --target morvanite-bench -j $(JOBS)
 	$(BENCH)/morvanite-bench $(BENCH_ARGS)

@@ -12,7 +12,7 @@ FUZZ_SANITIZE = fuzzer-no-link,address,undefined
 
 fuzz-build: deps
 	@grep -qs 'MORVANITE_SANITIZE:STRING=$(FUZZ_SANITIZE)$$' $(FUZZ)/CMakeCache.txt || \
-		CC=clang-14 CXX=clang++-14 $(CMAKE) -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		CC=clang-14 CXX=clang++-14 $(CMAKE) -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVANITE_WERROR=ON \
 		-DMORVANITE_FUZZ=ON -DMORVANITE_SANITIZE=$(FUZZ_SANITIZE) > /dev/null
 	$(CMAKE) --build $(FUZZ) --target morvanite-tga-fuzz morvanite-music-fuzz -j $(JOBS)
 

@@ -1,4 +1,4 @@
-# The show in a web browser (Emscripten; platform/web): `make web` builds build-web/ (index.html,
+# The show in a web browser (Emscripten; hosts/web, programs/web): `make web` builds build-web/ (index.html,
 # index.js, index.wasm), `make check-web` checks it in headless Chromium against morvanite-render,
 # `make measure-web` times it, `make serve-web` serves it on http://127.0.0.1:$(WEB_PORT)/.
 WEB       ?= build-web
@@ -15,7 +15,7 @@ web-deps: deps
 
 web: deps
 	@test -f $(WEB_BUILD)/CMakeCache.txt || $(WEB_ENV) emcmake $(CMAKE) -S . -B $(WEB_BUILD) \
-		-DCMAKE_BUILD_TYPE=Release > /dev/null
+		-DCMAKE_BUILD_TYPE=Release -DMORVANITE_WERROR=ON > /dev/null
 	$(WEB_ENV) $(CMAKE) --build $(WEB_BUILD) -j $(JOBS) --target morvanite-web
 	mkdir -p $(WEB)
 	cp $(WEB_BUILD)/index.html $(WEB_BUILD)/index.js $(WEB_BUILD)/index.wasm $(WEB)/

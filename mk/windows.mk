@@ -5,15 +5,17 @@
 # lines against Linux's) and `make windows-check-play` (the program on a virtual X server).
 WIN32_BUILD ?= build-win32
 WIN64_BUILD ?= build-win64
+# The headless renderer: the show on our own stand-ins, built for Windows.
+RENDER64_BUILD ?= build-win64-render
 WINE_WORK   ?= build-wine
 DIST        ?= dist
 
 .PHONY: windows windows-check-render windows-check-play
 
-# Configures (once) and builds $(1) with toolchain $(2).
+# Configures (once) and builds $(1) with toolchain $(2) and the CMake options $(3).
 define windows_build
 	@test -f $(1)/CMakeCache.txt || $(CMAKE) -S . -B $(1) -DCMAKE_BUILD_TYPE=Release \
-	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/$(2).cmake > /dev/null
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/$(2).cmake -DMORVANITE_WERROR=ON $(3) > /dev/null
 	$(CMAKE) --build $(1) -j $(JOBS)
 	cd $(1) && ctest --output-on-failure
 endef
@@ -21,8 +23,9 @@ endef
 windows: deps
 	$(call windows_build,$(WIN64_BUILD),mingw-x86_64)
 	$(call windows_build,$(WIN32_BUILD),mingw-i686)
+	$(call windows_build,$(RENDER64_BUILD),mingw-x86_64,-DMORVANITE_REAL_WINDOWS=OFF)
 	mkdir -p $(DIST)
-	cp $(WIN64_BUILD)/morvanite-win64.exe $(WIN64_BUILD)/morvanite-render-win64.exe \
+	cp $(WIN64_BUILD)/morvanite-win64.exe $(RENDER64_BUILD)/morvanite-render-win64.exe \
 	  $(WIN32_BUILD)/morvanite-win32.exe $(DIST)/
 
 windows-check-render: windows build

@@ -7,7 +7,7 @@
 #include "image/numeric.h"
 #include "image/tga.h"
 #include "video/display.h"
-#include "video/pixel_layout.h"
+#include "image/pixel_layout.h"
 
 PictureFirePart pictureFirePart;
 

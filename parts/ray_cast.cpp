@@ -6,7 +6,7 @@
 #include "parts/back_buffer.h"
 #include "parts/pictures.h"
 #include "video/display.h"
-#include "video/pixel_layout.h"
+#include "image/pixel_layout.h"
 
 namespace ray_cast {
 

@@ -6,7 +6,7 @@
 
 #include "image/numeric.h"
 #include "parts/pictures.h"
-#include "video/pixel_layout.h"
+#include "image/pixel_layout.h"
 
 RotozoomPicturePart rotozoomPicturePart;
 

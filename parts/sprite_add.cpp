@@ -1,7 +1,7 @@
 // Saturating additive sprites.
 #include "parts/sprite_add.h"
 
-#include "video/pixel_layout.h"
+#include "image/pixel_layout.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include "parts/zoom_blur_kernels.h"
 
 #include "image/numeric.h"
-#include "video/pixel_layout.h"
+#include "image/pixel_layout.h"
 
 namespace zoomblur {
 

@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+#include "runtime/show.h"
+
 HSTREAM musicStream = 0;
 
 void ShowErrorBox(HWND window, const char* text, int code) {
@@ -25,7 +27,7 @@ bool OpenMusic(HWND window, HSTREAM* stream) {
     BASS_StreamFree(*stream);
 
     HMODULE module = GetModuleHandleA(nullptr);
-    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(122), "MP3FILE");
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(show::kMusicResource), "MP3FILE");
     HGLOBAL loaded = LoadResource(module, found);
     const DWORD size = SizeofResource(module, found);
     void* memory = LockResource(loaded);

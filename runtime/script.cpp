@@ -16,6 +16,7 @@
 #include "parts/zoom_through.h"
 #include "parts/zoom_trails.h"
 #include "runtime/music.h"
+#include "runtime/show.h"
 #include "runtime/window.h"
 #include "video/display.h"
 
@@ -27,6 +28,17 @@ const ScriptEntry Script[kScriptRows] = {
     {1420, nullptr},
 };
 
+namespace {
+
+// The names of the script's parts, row for row.
+const char* const kPartNames[kScriptRows - 1] = {
+    "OpeningZoomBlurPart", "RotozoomPicturePart",  "ZoomThroughPart", "BlobFieldPart",
+    "MorphTunnelPart",     "RingInterferencePart", "LobedTunnelPart", "RayTunnelPart",
+    "RayPlanesPart",       "ZoomTrailsPart",       "PictureFirePart", "TextScrollPart",
+};
+
+}  // namespace
+
 Parte* Parte_activa = nullptr;
 int32_t nextEntry = 0;
 int32_t appActive = 0;
@@ -36,9 +48,6 @@ namespace {
 // Exit code of a failed start-up. The original returned 0, which made a failure look like a
 // successful run.
 constexpr int kStartupFailed = 1;
-
-// Bytes of decoded audio per script time unit.
-constexpr DWORD kBytesPerUnit = 17400;
 
 void ShowLoadingPicture() {
     Image* picture = LoadTgaAs16(102);
@@ -71,7 +80,14 @@ void EndOfScript(deciseconds t) {
 }  // namespace
 
 deciseconds ClockFromPosition(DWORD positionBytes) {
-    return static_cast<deciseconds>(positionBytes / kBytesPerUnit);
+    return static_cast<deciseconds>(positionBytes / show::kBytesPerUnit);
+}
+
+const char* ScriptPartName(const Parte* part) {
+    for (int row = 0; part != nullptr && row < kScriptRows - 1; ++row) {
+        if (Script[row].part == part) return kPartNames[row];
+    }
+    return nullptr;
 }
 
 void UnloadAllParts() {
@@ -83,7 +99,8 @@ void UnloadAllParts() {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     if (!CheckProcessor()) return kStartupFailed;
     if (!CreateMainWindow(instance, showCommand)) return kStartupFailed;
-    if (!mainDisplay.Open(mainWindow, 320, 240, 16)) {
+    if (!mainDisplay.Open(mainWindow, show::kFrameWidth, show::kFrameHeight,
+                          show::kFrameBitsPerPixel)) {
         DestroyWindow(mainWindow);
         return kStartupFailed;
     }

@@ -20,3 +20,7 @@ void UnloadAllParts();
 
 // Music position in bytes -> script time (unsigned division by 17400).
 deciseconds ClockFromPosition(DWORD positionBytes);
+
+// The class name of a part of the script ("OpeningZoomBlurPart"), for records of the show; null
+// for anything else.
+const char* ScriptPartName(const Parte* part);

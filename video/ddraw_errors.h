@@ -3,6 +3,19 @@
 
 #include <ddraw.h>
 
+#include <span>
+
+// A DirectDraw result code: its value, its name ("DDERR_SURFACELOST") and its fixed English text
+// (null for a code without one).
+struct DirectDrawResult {
+    HRESULT code;
+    const char* name;
+    const char* text;
+};
+
+// Every result code the program knows, DD_OK first.
+std::span<const DirectDrawResult> DirectDrawResults();
+
 // The fixed English text of a DirectDraw result code; "Unrecognized error value." for codes
 // outside the table. Never null.
 const char* DirectDrawErrorText(HRESULT code);

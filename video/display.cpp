@@ -6,7 +6,7 @@
 
 #include "image/trace.h"
 #include "video/ddraw_errors.h"
-#include "video/pixel_layout.h"
+#include "image/pixel_layout.h"
 
 Display mainDisplay;
 

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <vector>
 
-#include "platform/audio/mp3_decode.h"
+#include "winapi/bass/decoder.h"
 
 namespace {
 

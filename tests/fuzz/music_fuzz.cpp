@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/audio/mp3_decode.h"
-#include "platform/audio/mpeg_frames.h"
+#include "winapi/bass/decoder.h"
+#include "hosts/common/mpeg_frames.h"
 
 namespace {
 

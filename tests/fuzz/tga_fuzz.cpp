@@ -9,7 +9,7 @@
 #include "image/blit_sprite.h"
 #include "image/morph_points.h"
 #include "image/tga.h"
-#include "video/pixel_layout.h"
+#include "image/pixel_layout.h"
 
 // The loader is fed its bytes directly; no resources, and trace lines go nowhere.
 void WINAPI OutputDebugStringA(LPCSTR) {}

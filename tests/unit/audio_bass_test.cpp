@@ -16,8 +16,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/audio/bass_state.h"
-#include "platform/audio/play_clock.h"
+#include "winapi/bass/bass_state.h"
+#include "winapi/bass/play_clock.h"
 
 #include "tools/music/mp3_encode.h"
 

@@ -1,7 +1,7 @@
 // The audio stand-in's play position arithmetic: bytes per time, callback interpolation, pauses.
 #include <gtest/gtest.h>
 
-#include "platform/audio/play_clock.h"
+#include "winapi/bass/play_clock.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/audio/mp3_decode.h"
+#include "winapi/bass/decoder.h"
 
 #include "tools/music/mp3_encode.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/audio/mpeg_frames.h"
+#include "hosts/common/mpeg_frames.h"
 #include "tools/music/mp3_encode.h"
 
 namespace {

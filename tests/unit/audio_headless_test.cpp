@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/audio/bass_state.h"
-#include "platform/headless/headless.h"
-#include "platform/testing.h"
+#include "winapi/bass/bass_state.h"
+#include "hosts/headless/headless.h"
+#include "testing/testing.h"
 #include "tools/music/mp3_encode.h"
 
 namespace {
@@ -18,20 +18,20 @@ class HeadlessAudio : public ::testing::Test {
   protected:
     void SetUp() override {
         BASS_Free();
-        platform::testing::ResetPlatform();
-        platform::HeadlessOptions options;
+        testkit::ResetPlatform();
+        hosts::HeadlessOptions options;
         options.fps = 10;
         std::string error;
-        ASSERT_TRUE(platform::ConfigureHeadless(options, &error)) << error;
+        ASSERT_TRUE(hosts::ConfigureHeadless(options, &error)) << error;
         mp3 = mp3enc::EncodeTone(44100);
     }
     void TearDown() override {
         BASS_Free();
-        platform::testing::ResetPlatform();
+        testkit::ResetPlatform();
     }
     static void Flip() {
         uint16_t pixel = 0;
-        platform::HeadlessBackend().PresentFrame(&pixel, 1, 1, 2);
+        hosts::HeadlessHost().PresentFrame(&pixel, 1, 1, 2);
     }
     HSTREAM Open() {
         if (!BASS_Init(-1, 44100, 0, nullptr)) return 0;
@@ -60,27 +60,27 @@ TEST_F(HeadlessAudio, PositionIsTheVirtualClockAndStopsWithTheOutput) {
 
 TEST_F(HeadlessAudio, InjectedFailuresReportTheirCodes) {
     std::string error;
-    ASSERT_TRUE(platform::ArmFailure("BASS_GetVersion", &error)) << error;
+    ASSERT_TRUE(testkit::ArmFailure("BASS_GetVersion", &error)) << error;
     int before = BASS_ErrorGetCode();
     EXPECT_EQ(BASS_GetVersion(), 0x6FFFFu);
     EXPECT_EQ(BASS_ErrorGetCode(), before);  // no code given: the last one stays
     EXPECT_EQ(BASS_GetVersion(), 0x70000u);  // only the first call fails
 
-    platform::ResetFailures();
-    ASSERT_TRUE(platform::ArmFailure("BASS_GetVersion=7", &error)) << error;
+    testkit::ResetFailures();
+    ASSERT_TRUE(testkit::ArmFailure("BASS_GetVersion=7", &error)) << error;
     EXPECT_EQ(BASS_GetVersion(), 0x6FFFFu);
     EXPECT_EQ(BASS_ErrorGetCode(), 7);
 
-    ASSERT_TRUE(platform::ArmFailure("BASS_Init=3", &error)) << error;
+    ASSERT_TRUE(testkit::ArmFailure("BASS_Init=3", &error)) << error;
     EXPECT_FALSE(BASS_Init(-1, 44100, 0, nullptr));
     EXPECT_EQ(BASS_ErrorGetCode(), 3);
     EXPECT_EQ(audio::CurrentOutput(), audio::OutputKind::kNone);
 
-    ASSERT_TRUE(platform::ArmFailure("BASS_StreamCreateFile=BASS_ERROR_MEM", &error)) << error;
+    ASSERT_TRUE(testkit::ArmFailure("BASS_StreamCreateFile=BASS_ERROR_MEM", &error)) << error;
     EXPECT_EQ(Open(), 0u);
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_MEM);
 
-    ASSERT_TRUE(platform::ArmFailure("BASS_StreamPlay", &error)) << error;
+    ASSERT_TRUE(testkit::ArmFailure("BASS_StreamPlay", &error)) << error;
     HSTREAM stream = BASS_StreamCreateFile(TRUE, mp3.data(), 0, static_cast<DWORD>(mp3.size()), 0);
     ASSERT_NE(stream, 0u);
     EXPECT_FALSE(BASS_StreamPlay(stream, FALSE, 0));

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "image/blit_sprite.h"
-#include "video/pixel_layout.h"
+#include "image/pixel_layout.h"
 
 namespace {
 

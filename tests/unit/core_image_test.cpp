@@ -6,7 +6,7 @@
 
 #include "image/image.h"
 #include "image/numeric.h"
-#include "video/pixel_layout.h"
+#include "image/pixel_layout.h"
 
 namespace {
 

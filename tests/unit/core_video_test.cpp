@@ -5,7 +5,7 @@
 
 #include "runtime/script.h"
 #include "video/ddraw_errors.h"
-#include "video/pixel_layout.h"
+#include "image/pixel_layout.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "image/numeric.h"
 #include "parts/blob_field.h"
-#include "video/pixel_layout.h"
+#include "image/pixel_layout.h"
 
 namespace {
 

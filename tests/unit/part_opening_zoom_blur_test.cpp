@@ -7,7 +7,7 @@
 #include "image/image.h"
 #include "parts/opening_zoom_blur.h"
 #include "parts/zoom_blur_kernels.h"
-#include "video/pixel_layout.h"
+#include "image/pixel_layout.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "image/numeric.h"
 #include "part_show_support.h"
 #include "parts/picture_fire.h"
-#include "video/pixel_layout.h"
+#include "image/pixel_layout.h"
 
 namespace {
 
@@ -204,7 +204,7 @@ TEST(PictureFirePart, FadesInThenBurnsAlongTheKeyColour) {
 
     part.Present(mainWindow, show.display, 1150);
     int width = 0, height = 0;
-    EXPECT_EQ(platform::testing::VisibleFrame(&width, &height), burning);
+    EXPECT_EQ(testkit::VisibleFrame(&width, &height), burning);
     part.Unload(mainWindow, show.display);
     EXPECT_EQ(part.frame, nullptr);
     part.Unload(mainWindow, show.display);

@@ -70,15 +70,15 @@ TEST(PartBackBuffer, CopiesTheFrameAndUnlocksOnlyWhatItLocked) {
     back_buffer::CopyFrame(mainWindow, show.display, nullptr);
     show.display.Flip();
     EXPECT_EQ(Visible(), Pixels(blank));
-    EXPECT_TRUE(platform::testing::MessageBoxes().empty());
+    EXPECT_TRUE(testkit::MessageBoxes().empty());
 
     // A failed lock shows its box once; no unlock of the unlocked surface adds a second.
     std::string error;
-    platform::ResetFailures();
-    ASSERT_TRUE(platform::ArmFailure("Lock", &error)) << error;
+    testkit::ResetFailures();
+    ASSERT_TRUE(testkit::ArmFailure("Lock", &error)) << error;
     back_buffer::CopyFrame(mainWindow, show.display, &frame);
-    EXPECT_EQ(platform::testing::MessageBoxes().size(), 1u);
-    platform::ResetFailures();
+    EXPECT_EQ(testkit::MessageBoxes().size(), 1u);
+    testkit::ResetFailures();
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 
 #include "part_show_support.h"
 #include "parts/ray_planes.h"
-#include "video/pixel_layout.h"
+#include "image/pixel_layout.h"
 
 namespace {
 
@@ -120,7 +120,7 @@ TEST(RayPlanesPart, RollsAboutTheViewAxisAndDriftsWithTheBobbing) {
     EXPECT_NE(shown[0 * 320 + 160], 0);
     EXPECT_NE(shown[239 * 320 + 160], 0);
     int width = 0, height2 = 0;
-    EXPECT_EQ(platform::testing::VisibleFrame(&width, &height2), shown);
+    EXPECT_EQ(testkit::VisibleFrame(&width, &height2), shown);
 
     part.Unload(mainWindow, show.display);
     EXPECT_EQ(part.frame, nullptr);

@@ -7,7 +7,7 @@
 #include "parts/ray_cast.h"
 #include "parts/ray_tunnel.h"
 #include "video/display.h"
-#include "video/pixel_layout.h"
+#include "image/pixel_layout.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "image/image.h"
 #include "parts/rotozoom_picture.h"
-#include "video/pixel_layout.h"
+#include "image/pixel_layout.h"
 
 namespace {
 

@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "parts/parte.h"
-#include "platform/failures.h"
-#include "platform/resources.h"
-#include "platform/testing.h"
+#include "testing/failures.h"
+#include "winapi/kernel32/resources.h"
+#include "testing/testing.h"
 #include "runtime/window.h"
 #include "video/display.h"
-#include "video/pixel_layout.h"
+#include "image/pixel_layout.h"
 
 namespace show_support {
 
@@ -48,7 +48,7 @@ inline std::vector<uint8_t> Tga24(int width, int height,
 }
 
 inline void Register(int id, const std::vector<uint8_t>& file) {
-    platform::RegisterResource("TGAFILE", id, file.data(), file.size());
+    winapi::RegisterResource("TGAFILE", id, file.data(), file.size());
 }
 
 // The 16-bit value a 24-bit pixel becomes in a 5-6-5 layout.
@@ -61,7 +61,7 @@ inline uint16_t To565(Bgr p) {
 struct HeadlessShow {
     Display display;
     HeadlessShow() {
-        platform::testing::ResetPlatform();
+        testkit::ResetPlatform();
         PixelLayout = {0, 0, 0, 0, 0, 0};  // learnt afresh from the display modes
         EXPECT_TRUE(CreateMainWindow(nullptr, 1));
         EXPECT_TRUE(display.Open(mainWindow, 320, 240, 16));
@@ -81,7 +81,7 @@ inline std::vector<uint16_t> Pixels(const Image& image) {
 
 inline std::vector<uint16_t> Visible() {
     int width = 0, height = 0;
-    return platform::testing::VisibleFrame(&width, &height);
+    return testkit::VisibleFrame(&width, &height);
 }
 
 // One channel of BlitSprite's mix at level L: d + (((s - d + 64) * L) >> 8) - (L >> 2).
@@ -99,12 +99,12 @@ inline uint16_t Mix565(uint16_t s, uint16_t d, int level) {
 template <typename Part>
 void PresentWithFailingLock(Part& part, Display& display, deciseconds t) {
     std::string error;
-    platform::ResetFailures();  // call counts start again
-    ASSERT_TRUE(platform::ArmFailure("Lock", &error)) << error;
-    platform::testing::ForgetMessageBoxes();
+    testkit::ResetFailures();  // call counts start again
+    ASSERT_TRUE(testkit::ArmFailure("Lock", &error)) << error;
+    testkit::ForgetMessageBoxes();
     part.Present(mainWindow, display, t);
-    EXPECT_EQ(platform::testing::MessageBoxes().size(), 1u);
-    platform::ResetFailures();
+    EXPECT_EQ(testkit::MessageBoxes().size(), 1u);
+    testkit::ResetFailures();
 }
 
 }  // namespace show_support

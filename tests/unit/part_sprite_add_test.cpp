@@ -3,7 +3,7 @@
 
 #include "image/image.h"
 #include "parts/sprite_add.h"
-#include "video/pixel_layout.h"
+#include "image/pixel_layout.h"
 
 namespace {
 

@@ -141,7 +141,7 @@ TEST(TextScrollPart, ScrollsOneRowAFrameAndStopsAt1440) {
 
     part.Present(mainWindow, show.display, 1370);
     int width = 0, height = 0;
-    EXPECT_EQ(platform::testing::VisibleFrame(&width, &height), show_support::Pixels(*part.frame));
+    EXPECT_EQ(testkit::VisibleFrame(&width, &height), show_support::Pixels(*part.frame));
     part.Unload(mainWindow, show.display);
     EXPECT_EQ(part.frame, nullptr);
 }

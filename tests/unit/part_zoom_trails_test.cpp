@@ -128,14 +128,14 @@ TEST(ZoomTrailsPart, StagesFollowTheLocalTime) {
 
     // A failed lock of the back buffer shows its box; nothing is copied or unlocked.
     std::string error;
-    ASSERT_TRUE(platform::ArmFailure("Lock", &error)) << error;
-    platform::testing::ForgetMessageBoxes();
+    ASSERT_TRUE(testkit::ArmFailure("Lock", &error)) << error;
+    testkit::ForgetMessageBoxes();
     part.Present(mainWindow, show.display, 975);
-    EXPECT_EQ(platform::testing::MessageBoxes().size(), 1u);
+    EXPECT_EQ(testkit::MessageBoxes().size(), 1u);
     part.Present(mainWindow, show.display, 975);
-    EXPECT_EQ(platform::testing::MessageBoxes().size(), 1u);
+    EXPECT_EQ(testkit::MessageBoxes().size(), 1u);
     int width = 0, height = 0;
-    EXPECT_EQ(platform::testing::VisibleFrame(&width, &height), Pixels(*part.shownFrame));
+    EXPECT_EQ(testkit::VisibleFrame(&width, &height), Pixels(*part.shownFrame));
 
     part.Unload(mainWindow, show.display);
     EXPECT_EQ(part.workFrame, nullptr);

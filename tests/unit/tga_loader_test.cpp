@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "image/tga.h"
-#include "platform/testing.h"
+#include "testing/testing.h"
 #include "tests/unit/tga_files.h"
-#include "video/pixel_layout.h"
+#include "image/pixel_layout.h"
 
 namespace {
 
@@ -67,14 +67,14 @@ bool Load(TgaImage& image, const Bytes& file) {
 class TgaLoaderTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        platform::testing::ResetPlatform();
+        testkit::ResetPlatform();
         saved_ = PixelLayout;
         PixelLayout = {0xF800, 0x07E0, 0x001F, 5, 6, 5};
         total_ = imageMemoryTotal;
     }
     void TearDown() override {
         PixelLayout = saved_;
-        platform::testing::CaptureTrace(false);
+        testkit::CaptureTrace(false);
         EXPECT_EQ(imageMemoryTotal, total_) << "pixel memory left counted";
     }
     PixelLayoutFields saved_;
@@ -207,13 +207,13 @@ TEST_F(TgaLoaderTest, RunLengthDepthsOtherThanWholeBytesLoadAsZeros) {
 }
 
 TEST_F(TgaLoaderTest, MissingResourceAndMissingFooterLeaveNoMemory) {
-    platform::testing::CaptureTrace(true);
+    testkit::CaptureTrace(true);
     TgaImage missing;
     EXPECT_FALSE(missing.LoadResource(4321));
     EXPECT_EQ(missing.pixels, nullptr);
     EXPECT_EQ(missing.palette, nullptr);
     EXPECT_EQ(missing.width, 0);
-    EXPECT_EQ(platform::testing::TraceLines(),
+    EXPECT_EQ(testkit::TraceLines(),
               std::vector<std::string>{"Uops Puntero Recursos a NULL ;-) .... ERROR!"});
 
     for (int damage = 0; damage < 4; ++damage) {
@@ -239,8 +239,8 @@ TEST_F(TgaLoaderTest, MissingResourceAndMissingFooterLeaveNoMemory) {
 
 TEST_F(TgaLoaderTest, LoadPatternGivesA16BitPictureAndTracesItsMemory) {
     const Bytes file = MappedF().Build();
-    platform::RegisterResource("TGAFILE", 150, file.data(), file.size());
-    platform::testing::CaptureTrace(true);
+    winapi::RegisterResource("TGAFILE", 150, file.data(), file.size());
+    testkit::CaptureTrace(true);
     const int32_t before = imageMemoryTotal;
     Image* picture = LoadTgaAs16(150);
     ASSERT_NE(picture, nullptr);
@@ -271,7 +271,7 @@ TEST_F(TgaLoaderTest, LoadPatternGivesA16BitPictureAndTracesItsMemory) {
         reserved2,
         released,
     };
-    EXPECT_EQ(platform::testing::TraceLines(), want);
+    EXPECT_EQ(testkit::TraceLines(), want);
     delete picture;
 
     // A missing picture still gives an image, of the size stored (none): nothing converted.
@@ -287,7 +287,7 @@ TEST_F(TgaLoaderTest, ShortColourMapsAreReadAsZerosBeyondTheirEntries) {
     f.colourMap = {0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00};  // 0: red, 1: blue
     f.data = EncodeRle(FPixels({0}, {200}, true), 1);    // the ground past the map
     const Bytes file = f.Build();
-    platform::RegisterResource("TGAFILE", 150, file.data(), file.size());
+    winapi::RegisterResource("TGAFILE", 150, file.data(), file.size());
     Image* picture = LoadTgaAs16(150);
     for (int y = 0; y < kFHeight; ++y) {
         for (int x = 0; x < kFWidth; ++x) {

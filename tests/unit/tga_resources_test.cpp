@@ -4,8 +4,8 @@
 
 #include "image/tga.h"
 #include "image/tga_layout.h"
-#include "platform/resources.h"
-#include "platform/testing.h"
+#include "winapi/kernel32/resources.h"
+#include "testing/testing.h"
 
 namespace {
 
@@ -38,10 +38,10 @@ int64_t PacketPixels(const uint8_t* data, const uint8_t* end, size_t pixelBytes)
 }
 
 TEST(TgaResources, EveryPictureLoadsWithItsSizeAndKind) {
-    platform::testing::ResetPlatform();
+    testkit::ResetPlatform();
     for (const Picture& p : kPictures) {
         uint32_t size = 0;
-        const uint8_t* bytes = platform::FindResourceBytes("TGAFILE", p.id, &size);
+        const uint8_t* bytes = winapi::FindResourceBytes("TGAFILE", p.id, &size);
         ASSERT_NE(bytes, nullptr) << p.id;
         TgaLayout layout;
         ASSERT_TRUE(ReadTgaLayout(bytes, size, &layout)) << p.id;

@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/audio/bass_state.h"
-#include "platform/audio/mp3_decode.h"
-#include "platform/failures.h"
+#include "winapi/bass/bass_state.h"
+#include "winapi/bass/decoder.h"
+#include "testing/failures.h"
 
 namespace {
 
@@ -90,10 +90,11 @@ void CheckDecoding(const std::string& dir) {
 void CheckLibrary(const std::string& dir, bool wantDevice) {
     Check(BASS_GetVersion() == 0x70000, "BASS_GetVersion is 0.7");
     std::string error;
-    platform::ArmFailure("BASS_Init=3", &error);
+    testkit::InstallFailureInjection();
+    testkit::ArmFailure("BASS_Init=3", &error);
     Check(!BASS_Init(-1, 44100, 0, nullptr) && BASS_ErrorGetCode() == 3,
           "an injected BASS_Init failure reports its code 3");
-    platform::ResetFailures();
+    testkit::ResetFailures();
 
     Check(BASS_Init(-1, 44100, 0, nullptr) != FALSE, "BASS_Init(-1, 44100, 0, 0)");
     bool device = audio::CurrentOutput() == audio::OutputKind::kDevice;

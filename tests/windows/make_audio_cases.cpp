@@ -12,7 +12,7 @@
 
 #include <lame/lame.h>
 
-#include "platform/audio/mp3_decode.h"
+#include "winapi/bass/decoder.h"
 #include "tools/music/mp3_encode.h"
 
 namespace {

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "hosts/headless/headless.h"
+#include "image/pixel_layout.h"
 #include "image/tga.h"
 #include "image/tga_layout.h"
-#include "platform/resources.h"
-#include "platform/trace_sink.h"
-#include "video/pixel_layout.h"
+#include "winapi/kernel32/resources.h"
 
 namespace {
 
@@ -133,9 +133,10 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    platform::SetTraceFile(trace ? stderr : nullptr);
+    hosts::UseHeadless();
+    hosts::SetTraceFile(trace ? stderr : nullptr);
     PixelLayout = {0xF800, 0x07E0, 0x001F, 5, 6, 5};
-    platform::RegisterResource("TGAFILE", kResourceId, bytes.data(), bytes.size());
+    winapi::RegisterResource("TGAFILE", kResourceId, bytes.data(), bytes.size());
 
     TgaImage picture;
     const bool ok = picture.LoadResource(kResourceId);
