@@ -1,6 +1,8 @@
 // The spine of the show: start-up, the loading screen, the timeline and the main loop.
 #include "runtime/script.h"
 
+#include <memory>
+
 #include "image/tga.h"
 #include "image/trace.h"
 #include "parts/blob_field.h"
@@ -50,12 +52,11 @@ namespace {
 constexpr int kStartupFailed = 1;
 
 void ShowLoadingPicture() {
-    Image* picture = LoadTgaAs16(102);
+    std::unique_ptr<Image> picture(LoadTgaAs16(102));
     if (Image* view = mainDisplay.primary.Lock(mainWindow, nullptr, 0)) {
         view->ConvertFrom(*picture, nullptr);
         mainDisplay.primary.Unlock(mainWindow);
     }
-    delete picture;
 }
 
 void LoadAllParts() {

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -167,12 +168,11 @@ int main(int argc, char** argv) {
         }
     }
     if (!pngPath.empty()) {
-        Image* converted = LoadTgaAs16(kResourceId);
+        std::unique_ptr<Image> converted(LoadTgaAs16(kResourceId));
         if (!WritePng(pngPath, *converted)) {
             std::fprintf(stderr, "morvanite-tga: no PNG written: the picture has no pixels\n");
             if (status == 0) status = 2;
         }
-        delete converted;
     }
     return status;
 }

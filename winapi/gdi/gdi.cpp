@@ -7,7 +7,8 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <set>
+#include <map>
+#include <memory>
 
 namespace winapi {
 namespace {
@@ -31,13 +32,14 @@ struct DeviceContext {
 
 constexpr int kNullPenStyle = 5;  // PS_NULL
 
-std::set<PenObject*>& Pens() {
-    static std::set<PenObject*> pens;
+// The live pens and device contexts, owned here; a handle is the object's address.
+std::map<PenObject*, std::unique_ptr<PenObject>>& Pens() {
+    static std::map<PenObject*, std::unique_ptr<PenObject>> pens;
     return pens;
 }
 
-std::set<DeviceContext*>& Contexts() {
-    static std::set<DeviceContext*> contexts;
+std::map<DeviceContext*, std::unique_ptr<DeviceContext>>& Contexts() {
+    static std::map<DeviceContext*, std::unique_ptr<DeviceContext>> contexts;
     return contexts;
 }
 
@@ -81,16 +83,17 @@ uint32_t PixelFromColour(COLORREF colour, const DDPIXELFORMAT& format) {
 }
 
 HDC OpenSurfaceDC(uint8_t* pixels, int width, int height, int pitch, const DDPIXELFORMAT& format) {
-    auto* context = new DeviceContext{pixels, width, height, pitch, format, &blackPen, 0, 0};
-    Contexts().insert(context);
-    return reinterpret_cast<HDC>(context);
+    auto context = std::make_unique<DeviceContext>(
+        DeviceContext{pixels, width, height, pitch, format, &blackPen, 0, 0});
+    HDC dc = reinterpret_cast<HDC>(context.get());
+    Contexts().emplace(context.get(), std::move(context));
+    return dc;
 }
 
 bool CloseSurfaceDC(HDC dc) {
     DeviceContext* context = ContextOf(dc);
     if (context == nullptr) return false;
     Contexts().erase(context);
-    delete context;
     return true;
 }
 
@@ -100,9 +103,10 @@ using winapi::ContextOf;
 using winapi::PenObject;
 
 HPEN WINAPI CreatePen(int style, int width, COLORREF colour) {
-    auto* pen = new PenObject{style, width, colour & 0x00FFFFFF};
-    winapi::Pens().insert(pen);
-    return reinterpret_cast<HPEN>(pen);
+    auto pen = std::make_unique<PenObject>(PenObject{style, width, colour & 0x00FFFFFF});
+    HPEN handle = reinterpret_cast<HPEN>(pen.get());
+    winapi::Pens().emplace(pen.get(), std::move(pen));
+    return handle;
 }
 
 HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object) {
@@ -164,10 +168,11 @@ BOOL WINAPI LineTo(HDC dc, int x, int y) {
 
 BOOL WINAPI DeleteObject(HGDIOBJ object) {
     auto* pen = static_cast<PenObject*>(object);
-    if (winapi::Pens().erase(pen) == 0) return FALSE;
-    for (winapi::DeviceContext* context : winapi::Contexts()) {
+    auto found = winapi::Pens().find(pen);
+    if (found == winapi::Pens().end()) return FALSE;
+    for (auto& [address, context] : winapi::Contexts()) {
         if (context->pen == pen) context->pen = &winapi::blackPen;
     }
-    delete pen;
+    winapi::Pens().erase(found);
     return TRUE;
 }
