@@ -23,7 +23,9 @@ FrameChannel ChannelOfMask(uint32_t mask);
 // The channel's value in `pixel`, widened to 8 bits.
 uint8_t ExtractChannel(uint16_t pixel, const FrameChannel& channel);
 
-// Writes the 16-bit frame as an 8-bit RGB PNG, each channel taken by its mask and widened.
+// Writes the 16-bit frame as an 8-bit RGB PNG, each channel taken by its mask and widened, with
+// WritePng's promise: `path` holds the whole picture, or on failure (false, `*error` says why)
+// what it held before.
 bool WriteFramePng(const std::string& path, const uint16_t* pixels, int width, int height,
                    int pitch, uint32_t redMask, uint32_t greenMask, uint32_t blueMask,
                    std::string* error);

@@ -320,8 +320,13 @@ class SdlMachine final : public winapi::Host {
         }
         std::string error;
         std::string path = CreateNextPicture(".", "morvanite", &error);
-        if (path.empty() || !WriteFramePng(path, visible_.data(), kFrameWidth, kFrameHeight,
-                                           kFrameWidth * 2, 0xF800, 0x07E0, 0x001F, &error)) {
+        if (path.empty()) {
+            std::fprintf(stderr, "morvanite: can't save the picture: %s\n", error.c_str());
+            return;
+        }
+        if (!WriteFramePng(path, visible_.data(), kFrameWidth, kFrameHeight, kFrameWidth * 2,
+                           0xF800, 0x07E0, 0x001F, &error)) {
+            std::remove(path.c_str());  // the empty file that held the number
             std::fprintf(stderr, "morvanite: can't save the picture: %s\n", error.c_str());
             return;
         }

@@ -1,6 +1,10 @@
 // Frame checksums and PNG pictures of frames.
 #include <gtest/gtest.h>
-#include <png.h>
+
+#define STB_IMAGE_IMPLEMENTATION
+#define STB_IMAGE_STATIC
+#define STBI_ONLY_PNG
+#include <stb_image.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -46,17 +50,15 @@ TEST(FramePng, WritesEightBitRgbRowZeroFirst) {
     std::string error;
     ASSERT_TRUE(hosts::WriteFramePng(path, pixels, 2, 2, 6, 0xF800, 0x07E0, 0x001F, &error))
         << error;
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    ASSERT_TRUE(png_image_begin_read_from_file(&image, path.c_str()));
-    EXPECT_EQ(image.width, 2u);
-    EXPECT_EQ(image.height, 2u);
-    EXPECT_EQ(image.format & PNG_FORMAT_FLAG_ALPHA, 0u);
-    image.format = PNG_FORMAT_RGB;
-    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
-    ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr));
+    int width = 0, height = 0, channels = 0;
+    stbi_uc* rgb = stbi_load(path.c_str(), &width, &height, &channels, 0);
+    ASSERT_NE(rgb, nullptr) << stbi_failure_reason();
+    EXPECT_EQ(width, 2);
+    EXPECT_EQ(height, 2);
+    EXPECT_EQ(channels, 3);
     const uint8_t expected[12] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 132, 130, 132};
-    for (int i = 0; i < 12; ++i) EXPECT_EQ(rgb[i], expected[i]) << i;
+    for (int i = 0; i < 12 && channels == 3; ++i) EXPECT_EQ(rgb[i], expected[i]) << i;
+    stbi_image_free(rgb);
     std::filesystem::remove(path);
     EXPECT_FALSE(hosts::WriteFramePng("/nonexistent-dir/x.png", pixels, 2, 2, 6, 0xF800, 0x07E0,
                                       0x001F, &error));

@@ -1,7 +1,5 @@
 // morvanite-art-sheet: lays every picture of resources/ on one PNG, each shown as the program
 // shows it: converted to 16-bit 5-6-5 by truncation, then widened back by bit replication.
-#include <png.h>
-
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -9,6 +7,7 @@
 #include <vector>
 
 #include "canvas.h"
+#include "hosts/common/png_write.h"
 #include "ico_read.h"
 #include "text.h"
 #include "tga_read.h"
@@ -32,27 +31,6 @@ struct Item {
     std::vector<std::array<uint8_t, 3>> pixels;  // as shown
     int x = 0, y = 0;
 };
-
-bool WritePng(const std::string& path, const Sheet& s) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(f);
-        return false;
-    }
-    png_init_io(png, f);
-    png_set_IHDR(png, info, png_uint_32(s.width), png_uint_32(s.height), 8, PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < s.height; ++y)
-        png_write_row(png, const_cast<png_bytep>(&s.rgb[size_t(y) * s.width * 3]));
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return std::fclose(f) == 0;
-}
 
 }  // namespace
 
@@ -135,8 +113,9 @@ int main(int argc, char** argv) {
                 sheet.Put(it.x + px, it.y + label + py,
                           it.pixels[size_t(py / it.scale) * it.width + size_t(px / it.scale)]);
     }
-    if (!WritePng(argv[2], sheet)) {
-        std::fprintf(stderr, "cannot write %s\n", argv[2]);
+    std::string error;
+    if (!hosts::WritePng(argv[2], {sheet.rgb.data(), width, height, 3, width * 3}, &error)) {
+        std::fprintf(stderr, "cannot write the sheet: %s\n", error.c_str());
         return 1;
     }
     return 0;

@@ -1,7 +1,7 @@
 // The figures, the balls of light and the icon.
+#include "hosts/common/png_write.h"
 #include "ico_write.h"
 #include "pictures.h"
-#include "png_write.h"
 #include "style.h"
 
 namespace art {
@@ -134,7 +134,7 @@ std::vector<uint8_t> DesktopIcon(int size) {
             p[3] = uint8_t(cover / 16.0f * 255.0f + 0.5f);
         }
     }
-    return EncodePngRgba(size, size, rgba);
+    return hosts::EncodePng({rgba.data(), size, size, 4, size * 4});
 }
 
 }  // namespace

@@ -1,6 +1,4 @@
 // morvanite-tga: runs a TGA file through the program's own resource loader and shows what it made.
-#include <png.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -8,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "hosts/common/frame.h"
 #include "hosts/headless/headless.h"
 #include "image/pixel_layout.h"
 #include "image/tga.h"
@@ -46,40 +45,6 @@ bool WriteFile(const std::string& path, const uint8_t* data, size_t size) {
     if (f == nullptr) return false;
     const bool ok = (size == 0 || std::fwrite(data, 1, size, f) == size);
     return std::fclose(f) == 0 && ok;
-}
-
-// Writes a 16-bit 5-6-5 image as 8-bit RGB, each channel widened by repeating its top bits.
-bool WritePng(const std::string& path, const Image& image) {
-    if (image.pixels == nullptr || image.width <= 0 || image.height <= 0) return false;
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (info == nullptr || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(f);
-        return false;
-    }
-    png_init_io(png, f);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(image.width),
-                 static_cast<png_uint_32>(image.height), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    std::vector<uint8_t> row(static_cast<size_t>(image.width) * 3);
-    for (int32_t y = 0; y < image.height; ++y) {
-        const uint8_t* p = image.pixels + static_cast<ptrdiff_t>(y) * image.bytesPerRow;
-        for (int32_t x = 0; x < image.width; ++x) {
-            const unsigned v = p[2 * x] | (p[2 * x + 1] << 8);
-            const unsigned r = v >> 11, g = (v >> 5) & 63, b = v & 31;
-            row[3 * x] = static_cast<uint8_t>(r << 3 | r >> 2);
-            row[3 * x + 1] = static_cast<uint8_t>(g << 2 | g >> 4);
-            row[3 * x + 2] = static_cast<uint8_t>(b << 3 | b >> 2);
-        }
-        png_write_row(png, row.data());
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return std::fclose(f) == 0;
 }
 
 }  // namespace
@@ -168,9 +133,17 @@ int main(int argc, char** argv) {
         }
     }
     if (!pngPath.empty()) {
+        // The load pattern's 5-6-5 picture, each channel widened by repeating its top bits.
         std::unique_ptr<Image> converted(LoadTgaAs16(kResourceId));
-        if (!WritePng(pngPath, *converted)) {
+        std::string error;
+        if (converted->pixels == nullptr || converted->width <= 0 || converted->height <= 0) {
             std::fprintf(stderr, "morvanite-tga: no PNG written: the picture has no pixels\n");
+            if (status == 0) status = 2;
+        } else if (!hosts::WriteFramePng(pngPath,
+                                         reinterpret_cast<const uint16_t*>(converted->pixels),
+                                         converted->width, converted->height,
+                                         converted->bytesPerRow, 0xF800, 0x07E0, 0x001F, &error)) {
+            std::fprintf(stderr, "morvanite-tga: no PNG written: %s\n", error.c_str());
             if (status == 0) status = 2;
         }
     }
