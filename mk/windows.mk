@@ -1,8 +1,10 @@
 # Windows: `make windows` cross-builds with Debian's mingw-w64 into $(DIST)/: morvanite-win32.exe
 # and morvanite-win64.exe (the program on the real Win32, DirectDraw 7 and GDI) and
 # morvanite-render-win64.exe (the headless renderer on our stand-ins), then checks the resources
-# in them. CI runs the programs under Wine: `make windows-check-render` (the renderer's hash
-# lines against Linux's) and `make windows-check-play` (the program on a virtual X server).
+# in them; the check programs (morvanite-win32/-win64-check.exe) stay in the build folders. CI
+# runs the programs under Wine: `make windows-check-render` (the renderer's hash lines against
+# Linux's) and `make windows-check-play` (the check program and the program on a virtual X
+# server).
 WIN32_BUILD ?= build-win32
 WIN64_BUILD ?= build-win64
 # The headless renderer: the show on our own stand-ins, built for Windows.
@@ -33,4 +35,5 @@ windows-check-render: windows build
 	  $(WINE_WORK)
 
 windows-check-play: windows build
-	./scripts/wine-play-check.sh $(BUILD)/morvanite-render $(DIST) $(WINE_WORK)
+	./scripts/wine-play-check.sh $(BUILD)/morvanite-render $(DIST) $(WIN64_BUILD) $(WIN32_BUILD) \
+	  $(WINE_WORK)

@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
-# Plays the Windows program under wine64 on a virtual X server: it must show the loading screen
-# (as the Linux renderer draws it) and the show, and quit with exit code 0 on Escape. Screenshots
-# go to WORK_DIR/shots-64. The 32-bit program gets the same run only where the host executes
-# 32-bit code and Wine can run it; otherwise the step says why it was skipped.
-# usage: wine-play-check.sh LINUX_RENDER DIST_DIR WORK_DIR
+# Plays the Windows programs under wine64 on a virtual X server (tests/windows/play_check.py).
+# First the check program (morvanite-win64-check.exe, the same show with test support): the
+# loading screen it pictures when the music starts must be the Linux renderer's pixel for pixel,
+# with its bar; the show must appear and move; Escape must end it with exit code 0. Then the
+# program users run (morvanite-win64.exe): the show must appear and move, and Escape end it with
+# exit code 0. Pictures go to WORK_DIR/shots-64/<program>/. The 32-bit programs get the same runs
+# only where the host executes 32-bit code and Wine can run it; otherwise the step says why it
+# was skipped.
+# usage: wine-play-check.sh LINUX_RENDER DIST_DIR WIN64_BUILD WIN32_BUILD WORK_DIR
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=scripts/xvfb-lib.sh
@@ -12,8 +16,10 @@ source "$here/xvfb-lib.sh"
 source "$here/wine-lib.sh"
 linux=$(realpath "$1")
 dist=$(realpath "$2")
-mkdir -p "$3"
-work=$(realpath "$3")
+build64=$(realpath "$3")
+build32=$(realpath "$4")
+mkdir -p "$5"
+work=$(realpath "$5")
 python=/usr/bin/python3
 
 # The loading screen as the Linux renderer draws it.
@@ -24,37 +30,30 @@ wine_prefix "$work/prefix"
 xvfb_on_exit() { "$WINESERVER" -k 2>/dev/null || true; }
 xvfb_start 60
 
-# Plays program $1 with Wine's loader $2, pictures in folder $3.
+# Plays program $2 with Wine's loader $1, pictures in $3/<program>/; options of play_check.py
+# after them. Returns once Wine has ended, so that the next run starts on a fresh Wine desktop
+# (not on the last picture of this one).
 play() {
-  local program=$1 loader=$2 shots=$3 pid status=0 escape=0
-  rm -rf "$shots" && mkdir -p "$shots"
-  "$loader" "$program" >"$shots/program.log" 2>&1 &
-  pid=$!
-  if ! "$python" "$here/../tests/windows/show_screens.py" "$DISPLAY" "$shots" \
-    "$work/reference/load.png"; then
-    kill "$pid" 2>/dev/null || true
-    return 1
-  fi
-  xvfb_press_escape 0 "$pid" || escape=$?
-  case $escape in
-    0) ;;
-    1) echo "wine-play-check: the program ended before Escape was pressed" >&2; return 1 ;;
-    2) echo "wine-play-check: the program did not quit on Escape" >&2; return 1 ;;
-    *) return "$escape" ;;
-  esac
-  wait "$pid" || status=$?
-  echo "exit code $status after Escape"
-  [ "$status" -eq 0 ]
+  local loader=$1 program=$2 shots=$3/$(basename "$2" .exe)
+  shift 3
+  echo "== $(basename "$program")"
+  "$python" "$here/../tests/windows/play_check.py" "$@" "$DISPLAY" "$shots" \
+    "$work/reference/load.png" "$loader" "$program"
+  "$WINESERVER" -w
 }
 
-echo "== morvanite-win64.exe"
-play "$dist/morvanite-win64.exe" "$WINE64" "$work/shots-64"
+rm -rf "$work/shots-64"
+play "$WINE64" "$build64/morvanite-win64-check.exe" "$work/shots-64" --loading-picture
+play "$WINE64" "$dist/morvanite-win64.exe" "$work/shots-64"
 
-echo "== morvanite-win32.exe"
+echo "== morvanite-win32-check.exe, morvanite-win32.exe"
 if ! "$here/runs-32-bit.sh"; then
-  echo "SKIPPED: this host refuses 32-bit x86 code (a 32-bit Linux program fails with 'Exec format error'), so no Wine can run the 32-bit program here"
+  echo "SKIPPED: this host refuses 32-bit x86 code (a 32-bit Linux program fails with 'Exec format error'), so no Wine can run the 32-bit programs here"
 elif [ ! -x "$(dirname "$WINE64")/wine" ]; then
   echo "SKIPPED: no 32-bit Wine (Debian's wine32 needs the i386 architecture added to dpkg, which this project does not do to a build machine)"
 else
-  play "$dist/morvanite-win32.exe" "$(dirname "$WINE64")/wine" "$work/shots-32"
+  rm -rf "$work/shots-32"
+  play "$(dirname "$WINE64")/wine" "$build32/morvanite-win32-check.exe" "$work/shots-32" \
+    --loading-picture
+  play "$(dirname "$WINE64")/wine" "$dist/morvanite-win32.exe" "$work/shots-32"
 fi
