@@ -23,7 +23,7 @@ ALLOWED = {
     "hosts/sdl/": ["hosts/sdl/", "hosts/common/", "winapi/", "runtime/show.h"],
     "hosts/windows/": ["hosts/windows/", "hosts/common/", "winapi/bass/"],
     "hosts/web/": ["hosts/web/", "hosts/headless/", "hosts/common/", "winapi/", "runtime/show.h"],
-    "testing/": ["testing/", "hosts/headless/", "hosts/common/", "winapi/", "video/ddraw_errors.h"],
+    "testing/": ["testing/", "hosts/headless/", "hosts/common/", "winapi/", "video/", "image/"],
     "programs/": ["programs/", "testing/", "hosts/", "winapi/"] + SHOW,
 }
 # The show sees the machine through the Windows names only.
@@ -38,7 +38,7 @@ LAYERS = [
      "morvanite_decoder_mpg123",
      "morvanite_host_headless", "morvanite_host_sdl", "morvanite_sound_sdl", "morvanite_host_web",
      "morvanite_sound_web", "morvanite_host_windows"],
-    ["morvanite_testing"],
+    ["morvanite_testing", "morvanite_testing_windows"],
     ["morvanite_capture", "morvanite_no_capture", "morvanite_mp3enc", "morvanite_music_synth"],
 ]
 
