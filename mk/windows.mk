@@ -18,16 +18,16 @@ define windows_build
 	cd $(1) && ctest --output-on-failure
 endef
 
-windows: deps
+windows: deps-windows
 	$(call windows_build,$(WIN64_BUILD),mingw-x86_64)
 	$(call windows_build,$(WIN32_BUILD),mingw-i686)
 	mkdir -p $(DIST)
 	cp $(WIN64_BUILD)/morvanite-win64.exe $(WIN64_BUILD)/morvanite-render-win64.exe \
 	  $(WIN32_BUILD)/morvanite-win32.exe $(DIST)/
 
-windows-check-render: windows build
+windows-check-render: windows deps-wine build
 	./scripts/wine-render-check.sh $(BUILD)/morvanite-render $(DIST)/morvanite-render-win64.exe \
 	  $(WINE_WORK)
 
-windows-check-play: windows build
+windows-check-play: windows deps-wine deps-xvfb build
 	./scripts/wine-play-check.sh $(BUILD)/morvanite-render $(DIST) $(WINE_WORK)
