@@ -3,11 +3,11 @@
 .PHONY: resources-art contact-sheet
 resources: resources-art
 
-resources-art: deps configure
+resources-art: deps-build configure
 	$(CMAKE) --build $(BUILD) -j $(JOBS) --target morvanite-art-gen
 	$(BUILD)/morvanite-art-gen resources
 
-contact-sheet: deps configure
+contact-sheet: deps-build configure
 	$(CMAKE) --build $(BUILD) -j $(JOBS) --target morvanite-art-sheet
 	$(BUILD)/morvanite-art-sheet resources $(BUILD)/contact-sheet.png
 	@echo "contact sheet: $(BUILD)/contact-sheet.png"

@@ -7,5 +7,5 @@ check-sanitize:
 	$(MAKE) check BUILD=$(SANITIZE_BUILD) \
 	  CMAKE_FLAGS="-DMORVANITE_SANITIZE=address,undefined,float-cast-overflow"
 
-smoke-xvfb: build
+smoke-xvfb: deps-xvfb build
 	./scripts/xvfb-smoke.sh $(BUILD)/morvanite

@@ -10,7 +10,7 @@ FUZZ_SANITIZE = fuzzer-no-link,address,undefined
 
 .PHONY: fuzz fuzz-build fuzz-tga fuzz-music fuzz-music-seeds
 
-fuzz-build: deps
+fuzz-build: deps-build deps-fuzz
 	@grep -qs 'MORVANITE_SANITIZE:STRING=$(FUZZ_SANITIZE)$$' $(FUZZ)/CMakeCache.txt || \
 		CC=clang-14 CXX=clang++-14 $(CMAKE) -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVANITE_WERROR=ON \
 		-DMORVANITE_FUZZ=ON -DMORVANITE_SANITIZE=$(FUZZ_SANITIZE) > /dev/null
@@ -32,7 +32,7 @@ fuzz-music: fuzz-build
 fuzz: fuzz-tga fuzz-music
 
 # Rewrites the music target's seeds with the encoder (libmp3lame).
-fuzz-music-seeds: configure
+fuzz-music-seeds: deps-build configure
 	$(CMAKE) --build $(BUILD) --target morvanite-music-seeds -j $(JOBS)
 	mkdir -p tests/fuzz/music
 	$(BUILD)/morvanite-music-seeds tests/fuzz/music

@@ -2,6 +2,6 @@
 .PHONY: resources-music
 resources: resources-music
 
-resources-music: configure
+resources-music: deps-build configure
 	$(CMAKE) --build $(BUILD) --target make_music -j $(JOBS)
 	$(BUILD)/make_music resources/122-music.mp3

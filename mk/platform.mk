@@ -7,5 +7,5 @@ play-needs-display:
 	  exit 1; \
 	fi
 
-play: play-needs-display build
+play: play-needs-display deps-play build
 	$(BUILD)/morvanite

@@ -7,17 +7,17 @@ DESTDIR ?=
 
 .PHONY: install check-install measure-pacing
 
-install: deps configure
+install: deps-build configure
 	$(CMAKE) --build $(BUILD) -j $(JOBS) --target morvanite
 	DESTDIR="$(if $(DESTDIR),$(abspath $(DESTDIR)))" $(CMAKE) --install $(BUILD) \
 	  $(if $(PREFIX),--prefix "$(PREFIX)")
 
-check-install: deps configure
+check-install: deps-build deps-install configure
 	$(CMAKE) --build $(BUILD) -j $(JOBS) --target morvanite
 	./scripts/check-install.sh $(BUILD) $(BUILD)/staging
 
 # Frame pacing of the player over a whole show under Xvfb (about 150 s): a measurement, not a
 # test. PACING_REALTIME=1 runs it at real-time priority.
-measure-pacing: deps configure
+measure-pacing: deps-build deps-xvfb configure
 	$(CMAKE) --build $(BUILD) -j $(JOBS) --target morvanite
 	./scripts/measure-pacing.sh $(BUILD)/morvanite $(BUILD)/pacing.log

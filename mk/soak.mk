@@ -6,7 +6,7 @@ SOAK_SEED ?= 14
 
 .PHONY: soak
 
-soak: deps configure
+soak: deps-build configure
 	$(CMAKE) --build $(BUILD) -j $(JOBS) --target morvanite-render
 	/usr/bin/python3 tests/programs/soak.py $(BUILD)/morvanite-render $(BUILD)/soak \
 	  $(SOAK_RUNS) $(SOAK_SEED)

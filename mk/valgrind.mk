@@ -4,6 +4,6 @@
 # capture: FFmpeg's libraries bring in processor probes that valgrind can't run.
 .PHONY: check-valgrind
 
-check-valgrind: deps configure
+check-valgrind: deps-build deps-valgrind configure
 	$(CMAKE) --build $(BUILD) --target morvanite-render-nocapture -j $(JOBS)
 	./tests/programs/valgrind_shows.sh $(BUILD)/morvanite-render-nocapture $(BUILD)/valgrind-runs

@@ -6,14 +6,14 @@ MEASURE_DIR ?= $(BUILD)/measure-capture
 
 .PHONY: video video-check measure-capture render-program
 
-render-program: deps configure
+render-program: deps-build configure
 	$(CMAKE) --build $(BUILD) -j $(JOBS) --target morvanite-render
 
 video: render-program
 	$(BUILD)/morvanite-render --fps 60 --video $(VIDEO)
 
-video-check: video
+video-check: deps-video video
 	./scripts/check-video.sh $(BUILD)/morvanite-render $(VIDEO)
 
-measure-capture: render-program
+measure-capture: deps-video render-program
 	./scripts/measure-capture.sh $(BUILD)/morvanite-render $(MEASURE_DIR)

@@ -10,21 +10,21 @@ WEB_ENV   = NODE_PATH=/usr/share/nodejs
 
 .PHONY: web check-web measure-web serve-web web-deps
 
-web-deps: deps
+web-deps: deps-web
 	./scripts/install-web-deps.sh
 
-web: deps
+web: deps-web
 	@test -f $(WEB_BUILD)/CMakeCache.txt || $(WEB_ENV) emcmake $(CMAKE) -S . -B $(WEB_BUILD) \
 		-DCMAKE_BUILD_TYPE=Release -DMORVANITE_WERROR=ON > /dev/null
 	$(WEB_ENV) $(CMAKE) --build $(WEB_BUILD) -j $(JOBS) --target morvanite-web
 	mkdir -p $(WEB)
 	cp $(WEB_BUILD)/index.html $(WEB_BUILD)/index.js $(WEB_BUILD)/index.wasm $(WEB)/
 
-check-web: web web-deps configure
+check-web: web web-deps deps-build configure
 	$(CMAKE) --build $(BUILD) -j $(JOBS) --target morvanite-render
 	node tests/web/check.mjs --site $(WEB) --render $(BUILD)/morvanite-render --out $(WEB_CHECK)
 
-measure-web: web web-deps configure
+measure-web: web web-deps deps-build configure
 	$(CMAKE) --build $(BUILD) -j $(JOBS) --target morvanite-render
 	node tests/web/check.mjs --site $(WEB) --render $(BUILD)/morvanite-render --out $(WEB_CHECK) --measure
 

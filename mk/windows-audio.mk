@@ -4,7 +4,7 @@ WIN_AUDIO_BUILD ?= build-windows-audio
 
 .PHONY: check-windows-audio
 
-check-windows-audio: deps configure
+check-windows-audio: deps-build deps-windows deps-wine configure
 	$(CMAKE) --build $(BUILD) --target make-audio-cases -j $(JOBS)
 	$(CMAKE) -S tests/windows -B $(WIN_AUDIO_BUILD) -DCMAKE_BUILD_TYPE=Release \
 	  -DCMAKE_SYSTEM_NAME=Windows -DCMAKE_CXX_COMPILER=x86_64-w64-mingw32-g++

@@ -22,7 +22,7 @@ define windows_build
 	cd $(1) && ctest --output-on-failure
 endef
 
-windows: deps
+windows: deps-windows
 	$(call windows_build,$(WIN64_BUILD),mingw-x86_64)
 	$(call windows_build,$(WIN32_BUILD),mingw-i686)
 	$(call windows_build,$(RENDER64_BUILD),mingw-x86_64,-DMORVANITE_REAL_WINDOWS=OFF)
@@ -30,10 +30,10 @@ windows: deps
 	cp $(WIN64_BUILD)/morvanite-win64.exe $(RENDER64_BUILD)/morvanite-render-win64.exe \
 	  $(WIN32_BUILD)/morvanite-win32.exe $(DIST)/
 
-windows-check-render: windows build
+windows-check-render: windows deps-wine build
 	./scripts/wine-render-check.sh $(BUILD)/morvanite-render $(DIST)/morvanite-render-win64.exe \
 	  $(WINE_WORK)
 
-windows-check-play: windows build
+windows-check-play: windows deps-wine deps-xvfb build
 	./scripts/wine-play-check.sh $(BUILD)/morvanite-render $(DIST) $(WIN64_BUILD) $(WIN32_BUILD) \
 	  $(WINE_WORK)

@@ -6,10 +6,12 @@ web=$(cd "$(dirname "$0")/../tests/web" && pwd)
 if [ -d "$web/node_modules" ] && [ "$web/node_modules/.package-lock.json" -nt "$web/package-lock.json" ]; then
   exit 0
 fi
-if ! command -v npm > /dev/null; then
+# npm itself is a Debian package, left alone under NO_DEPS like those of install-deps.sh.
+if ! command -v npm > /dev/null && [ "${NO_DEPS:-0}" = 0 ]; then
+  echo "install-web-deps: installing npm"
   sudo=""
   [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends npm
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends npm
 fi
 cd "$web"
 npm ci --no-audit --no-fund

@@ -12,7 +12,7 @@ wine_find() {
       return 0
     fi
   done
-  echo "wine: no wine64 here (install the wine64 package: make deps)" >&2
+  echo "wine: no wine64 here (install the wine64 package: make deps DEPS=wine)" >&2
   return 1
 }
 
