@@ -673,46 +673,34 @@ def evaluate(case, result, reference):
 
 
 def load_outcomes(trace):
-    """What the loader made of each picture it was asked for, in order: (outcome, the header's
-    'WxHxB' or None). Outcomes: 'missing' (no resource), 'loaded' (its pixel memory taken, then
-    the closing line), 'released' (its pixel memory taken and given back at once, no closing
-    line), 'refused' (no pixel memory taken, no closing line), 'odd' (anything else)."""
+    """What the loader made of each picture it was asked for, in order: (outcome, 'WxHxB' from the
+    header or None). 'missing': no resource; 'loaded': pixel memory taken, then the closing line;
+    'released': pixel memory taken and given back at once; 'refused': none taken, no closing
+    line; 'odd': anything else."""
     found = []
     for index, line in enumerate(trace):
-        if line.startswith("Uops Puntero Recursos a NULL"):
+        if line.startswith("Uops Puntero"):
             found.append(("missing", None))
         elif line.startswith("Abierto archivo TGA"):
-            size = re.search(r" *(\d+)x *(\d+)x *(\d+)$", trace[index + 1])
-            w, h, bits = map(int, size.groups())
-            pixels = w * h * bits // 8
-            first, second = ([change(x) for x in trace[index + 2:index + 4]] + ["", ""])[:2]
-            outcome = ("loaded" if first == pixels and closing(second) else
-                       "released" if first == pixels and second == -pixels else
-                       "refused" if first != pixels and not closing(first) else "odd")
+            w, h, bits = map(int, re.findall(r"\d+", trace[index + 1]))
+            first, second = (trace[index + 2:index + 4] + ["", ""])[:2]
+            took = re.match(r"Memoria reservada .*\+ *%d  " % (w * h * bits // 8), first)
+            gave = re.match(r"Memoria liberada .*- *%d  " % (w * h * bits // 8), second)
+            outcome = ("loaded" if took and second.startswith("Cerrado el recurso") else
+                       "released" if took and gave else
+                       "refused" if not took and not first.startswith("Cerrado") else "odd")
             found.append((outcome, "%dx%dx%d" % (w, h, bits)))
     return found
-
-
-def change(line):
-    """The signed change of an image memory line; any other line as it is."""
-    m = re.match(r"Memoria (?:reservada|liberada) en bytes \.+ ([+-]) *(\d+)  TOTAL", line)
-    return int(m.group(1) + m.group(2)) if m else line
-
-
-def closing(line):
-    return str(line).startswith("Cerrado el recurso")
-
-
-def header_size(number):
-    with open(os.path.join(RESOURCES, picture_file(number)), "rb") as f:
-        head = f.read(18)
-    return "%dx%dx%d" % (head[12] | head[13] << 8, head[14] | head[15] << 8, head[16])
 
 
 def check_loads(trace, outcomes):
     """The loads of the run are those of LOADS, each with its file's header and the outcome
     `outcomes` gives its picture ('loaded' when not given)."""
-    wanted = [(outcomes.get(n, "loaded"), None if outcomes.get(n) == "missing" else header_size(n))
+    def header(n):
+        with open(os.path.join(RESOURCES, picture_file(n)), "rb") as f:
+            head = f.read(18)
+        return "%dx%dx%d" % (head[12] | head[13] << 8, head[14] | head[15] << 8, head[16])
+    wanted = [(outcomes.get(n, "loaded"), None if outcomes.get(n) == "missing" else header(n))
               for n, _ in LOADS]
     got = load_outcomes(trace)
     for index, ((n, part), want, have) in enumerate(zip(LOADS, wanted, got)):
