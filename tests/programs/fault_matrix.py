@@ -41,20 +41,24 @@ IMAGE_SURFACES = ["OpeningZoomBlurPart", "RotozoomPicturePart", "BlobFieldPart",
                   "RingInterferencePart", "PictureFirePart", "TextScrollPart"]
 # Parts that draw from the one random sequence while they play.
 RANDOM_DRAWERS = ["BlobFieldPart", "MorphTunnelPart", "LobedTunnelPart", "PictureFirePart"]
-# Every picture and the parts that show it (102 is the loading screen).
-PICTURES = {
-    102: [], 104: ["PictureFirePart"], 105: ["OpeningZoomBlurPart"],
-    107: ["RingInterferencePart"],
-    109: ["MorphTunnelPart", "RayTunnelPart", "RayPlanesPart"], 112: ["ZoomThroughPart"],
-    113: ["TextScrollPart"], 115: ["ZoomTrailsPart", "TextScrollPart"],
-    116: ["ZoomTrailsPart"], 117: ["ZoomTrailsPart"], 123: ["RotozoomPicturePart"],
-    124: ["RotozoomPicturePart"], 128: ["LobedTunnelPart"],
-    131: ["OpeningZoomBlurPart", "RingInterferencePart"],
-    132: ["OpeningZoomBlurPart", "RingInterferencePart"],
-    133: ["OpeningZoomBlurPart", "RingInterferencePart"], 134: ["LobedTunnelPart"],
-    136: ["ZoomThroughPart"], 138: ["BlobFieldPart"], 139: ["BlobFieldPart"],
-    147: ["MorphTunnelPart"],
-}
+# Every picture the show loads, in the order it loads them, and the part that loads it (None: the
+# loading screen); all are loaded before the first part plays.
+LOADS = [
+    (102, None), (105, "OpeningZoomBlurPart"), (131, "OpeningZoomBlurPart"),
+    (132, "OpeningZoomBlurPart"), (133, "OpeningZoomBlurPart"), (123, "RotozoomPicturePart"),
+    (124, "RotozoomPicturePart"), (112, "ZoomThroughPart"), (136, "ZoomThroughPart"),
+    (138, "BlobFieldPart"), (139, "BlobFieldPart"), (109, "MorphTunnelPart"),
+    (147, "MorphTunnelPart"), (131, "RingInterferencePart"), (132, "RingInterferencePart"),
+    (133, "RingInterferencePart"), (107, "RingInterferencePart"), (128, "LobedTunnelPart"),
+    (134, "LobedTunnelPart"), (109, "RayTunnelPart"), (109, "RayPlanesPart"),
+    (115, "ZoomTrailsPart"), (116, "ZoomTrailsPart"), (117, "ZoomTrailsPart"),
+    (104, "PictureFirePart"), (113, "TextScrollPart"), (115, "TextScrollPart"),
+]
+# Every picture and the parts that show it, by number.
+PICTURES = {n: [p for p in PART_NAMES if (n, p) in LOADS] for n in sorted({n for n, _ in LOADS})}
+# A black picture 113 looks like the real one at one flip a second: its text starts 249 rows
+# down, and by the end the scroll has reached row 30.
+BLACK_UNSEEN = {113}
 # Image memory the program asks for while it starts and loads (Display images, pictures,
 # frames and tables); checked against the clean run.
 LOADING_ALLOCATIONS = 76
@@ -203,6 +207,9 @@ class Case:
     still_parts: list = field(default_factory=list)  # parts whose frames never change
     trace_has: list = field(default_factory=list)    # lines (prefixes) that must be there
     trace_lacks: list = field(default_factory=list)  # lines (prefixes) that must not
+    loads: dict = None         # picture -> its load_outcomes() outcome; the rest of LOADS load;
+                               # None: not checked
+    changed_parts: list = field(default_factory=list)  # parts showing a frame unlike the clean run
     files: dict = field(default_factory=dict)  # name -> function writing the file's bytes
     check: object = None       # further check: f(result) -> list of problems
 
@@ -315,15 +322,29 @@ def surface_cases():
     return cases
 
 
+SIGNATURE = b"TRUEVISION-XFILE.\0"
+
+
 def tga_variant(kind, number):
     def write(path):
         with open(os.path.join(RESOURCES, picture_file(number)), "rb") as f:
             data = f.read()
         if kind == "truncated":
-            # The first half, closed by a footer that ends the pixel data there.
-            data = data[:len(data) // 2] + bytes(8) + b"TRUEVISION-XFILE.\0"
+            # Cut one byte into the run-length packet that holds the middle byte (every packet is
+            # a header byte and at least one pixel byte), closed by a footer there.
+            at = 18 + data[0] + (data[7] * (data[5] | data[6] << 8) // 8 if data[1] else 0)
+            pixel = data[16] // 8
+            while True:
+                size = 1 + pixel * (1 if data[at] & 128 else (data[at] & 127) + 1)
+                if at + size > len(data) // 2:
+                    break
+                at += size
+            data = data[:at + 1] + bytes(8) + SIGNATURE
         else:
-            data = data[:-18] + b"TRUEVISION-XFILF.\0"
+            # Byte k of the signature changed for the k-th picture (mod 18): every byte is hit.
+            broken = bytearray(SIGNATURE)
+            broken[list(PICTURES).index(number) % len(SIGNATURE)] ^= 1
+            data = data[:-18] + bytes(broken)
         with open(path, "wb") as f:
             f.write(data)
     return write
@@ -345,16 +366,23 @@ def picture_cases():
         cases.append(Case(
             "picture-missing-%d" % number, ["--resource", "%d=" % number],
             "picture %d missing (%s)" % (number, users),
-            "the show plays to its end without a box; other parts as in the clean run",
-            same_frames_except=parts, trace_has=["Uops Puntero Recursos a NULL ;-) .... ERROR!"]))
-        for kind, said in [("truncated", "cut in half, footer after the half"),
-                           ("footer", "with a broken footer signature")]:
+            "the show plays to its end without a box; the loader finds no picture; its parts "
+            "change, the others are as in the clean run", same_frames_except=parts,
+            loads={number: "missing"}, changed_parts=parts))
+        for kind, said, outcome in [
+                ("truncated", "cut inside the packet at its middle, closed by a footer there",
+                 "released"),
+                ("footer", "with one byte of its footer signature changed", "refused")]:
             name = "%d-%s.tga" % (number, kind)
             cases.append(Case(
                 "picture-%s-%d" % (kind, number), ["--resource", "%d={%s}" % (number, name)],
                 "picture %d %s (%s)" % (number, said, users),
-                "the show plays to its end without a box; other parts as in the clean run",
-                same_frames_except=parts, files={name: tga_variant(kind, number)}))
+                "the show plays to its end without a box; the loader refuses the picture (%s); "
+                "its parts change, the others are as in the clean run" %
+                ("its pixel memory given back" if kind == "truncated" else "nothing taken"),
+                same_frames_except=parts, files={name: tga_variant(kind, number)},
+                loads={number: outcome},
+                changed_parts=[] if number in BLACK_UNSEEN else parts))
     return cases
 
 
@@ -487,7 +515,8 @@ def all_cases():
             option_cases())
 
 
-REFERENCE = Case("reference", [], "the clean show", "the reference the other cases compare with")
+REFERENCE = Case("reference", [], "the clean show", "the reference the other cases compare with",
+                 loads={})
 
 
 # --- Running and checking. ---
@@ -612,6 +641,8 @@ def evaluate(case, result, reference):
     for text in case.trace_lacks:
         problems += expect(not any(line.startswith(text) for line in trace),
                            "trace line " + text + " should not be there")
+    if case.loads is not None:
+        problems += check_loads(trace, case.loads)
     for name, wanted in case.calls.items():
         if callable(wanted):
             wanted = wanted(show, reference.calls if reference else {})
@@ -632,9 +663,50 @@ def evaluate(case, result, reference):
         mine = {digest for _, p, digest in result.flips if p == part}
         problems += expect(0 < len(mine) <= 2, "%s showed %d different frames, expected the two "
                            "old back buffers at most" % (part, len(mine)))
+    for part in case.changed_parts:
+        changed = any(mine != theirs for mine, theirs in zip(result.flips, reference.flips)
+                      if mine[1] == part)
+        problems += expect(changed, "%s shows exactly the clean run's frames" % part)
     if case.check:
         problems += case.check(result)
     return problems
+
+
+def load_outcomes(trace):
+    """What the loader made of each picture it was asked for, in order: (outcome, 'WxHxB' from the
+    header or None). 'missing': no resource; 'loaded': pixel memory taken, then the closing line;
+    'released': pixel memory taken and given back at once; 'refused': none taken, no closing
+    line; 'odd': anything else."""
+    found = []
+    for index, line in enumerate(trace):
+        if line.startswith("Uops Puntero"):
+            found.append(("missing", None))
+        elif line.startswith("Abierto archivo TGA"):
+            w, h, bits = map(int, re.findall(r"\d+", trace[index + 1]))
+            first, second = (trace[index + 2:index + 4] + ["", ""])[:2]
+            took = re.match(r"Memoria reservada .*\+ *%d  " % (w * h * bits // 8), first)
+            gave = re.match(r"Memoria liberada .*- *%d  " % (w * h * bits // 8), second)
+            outcome = ("loaded" if took and second.startswith("Cerrado el recurso") else
+                       "released" if took and gave else
+                       "refused" if not took and not first.startswith("Cerrado") else "odd")
+            found.append((outcome, "%dx%dx%d" % (w, h, bits)))
+    return found
+
+
+def check_loads(trace, outcomes):
+    """The loads of the run are those of LOADS, each with its file's header and the outcome
+    `outcomes` gives its picture ('loaded' when not given)."""
+    def header(n):
+        with open(os.path.join(RESOURCES, picture_file(n)), "rb") as f:
+            head = f.read(18)
+        return "%dx%dx%d" % (head[12] | head[13] << 8, head[14] | head[15] << 8, head[16])
+    wanted = [(outcomes.get(n, "loaded"), None if outcomes.get(n) == "missing" else header(n))
+              for n, _ in LOADS]
+    got = load_outcomes(trace)
+    for index, ((n, part), want, have) in enumerate(zip(LOADS, wanted, got)):
+        if want != have:
+            return ["load %d (picture %d for %s): %s, expected %s" % (index, n, part, have, want)]
+    return expect(len(got) == len(wanted), "%d loads, expected %d" % (len(got), len(wanted)))
 
 
 def same_frames(result, reference, except_parts):
@@ -695,8 +767,10 @@ FAMILIES = {
                % LOADING_ALLOCATIONS,
     "escape-": "Escape at T, for every T from 0 to %d in steps of 10" % END,
     "picture-missing-": "picture N missing, for each of the 21 pictures",
-    "picture-truncated-": "picture N cut in half, footer after the half, for each picture",
-    "picture-footer-": "picture N with a broken footer signature, for each picture",
+    "picture-truncated-": "picture N cut inside the packet at its middle, closed by a footer "
+                          "there, for each picture",
+    "picture-footer-": "picture N with byte k of its footer signature changed (the k-th "
+                       "picture, k mod 18, so every byte is hit), for each picture",
     "options-": "morvanite-render with an option it can't read",
 }
 

@@ -84,16 +84,6 @@ inline std::vector<uint16_t> Visible() {
     return testkit::VisibleFrame(&width, &height);
 }
 
-// One channel of BlitSprite's mix at level L: d + (((s - d + 64) * L) >> 8) - (L >> 2).
-inline uint16_t Mix565(uint16_t s, uint16_t d, int level) {
-    auto mix = [level](int cs, int cd) {
-        return cd + (((cs - cd + 64) * level) >> 8) - (level >> 2);
-    };
-    const int r = mix(s >> 11, d >> 11), g = mix((s >> 5) & 63, (d >> 5) & 63),
-              b = mix(s & 31, d & 31);
-    return static_cast<uint16_t>((r << 11) | (g << 5) | b);
-}
-
 // Presents with the back surface's lock failing: the DirectDraw box is shown once, and no unlock
 // of the surface that is not locked follows (it would show a second box).
 template <typename Part>
