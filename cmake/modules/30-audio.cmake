@@ -88,7 +88,7 @@ function(morvanite_audio_program_tests)
         $<TARGET_FILE:morvanite> $<TARGET_FILE:audio-capture-check> ${music})
     # SDL's X11 video leaves system libraries' allocations (D-Bus and unloaded modules) behind at
     # exit; a sanitizer build would report them as the program's leaks.
-    set_tests_properties(audio.DiskDriverCapturesTheMusic PROPERTIES TIMEOUT 60 RUN_SERIAL TRUE
+    set_tests_properties(audio.DiskDriverCapturesTheMusic PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE
       ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
   endif()
 endfunction()
