@@ -10,7 +10,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/xvfb-lib.sh"
 program=${1:-build/morvanite}
 log=${2:-build/pacing.log}
 
-xvfb_start 60
+xvfb_start
 export SDL_AUDIODRIVER=dummy
 run=()
 if [ "${PACING_REALTIME:-0}" = 1 ]; then

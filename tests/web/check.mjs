@@ -30,6 +30,33 @@ function expect(condition, what) {
   if (!condition) failures.push(what);
 }
 const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
+const kSecondOfMusic = 176400;  // bytes
+
+// Whether `predicate(arg)` comes to hold on the page, looked at ten times a second, within
+// `limit` ms: a bound that only a broken page reaches.
+async function reached(page, predicate, arg, limit = 120000) {
+  try {
+    await page.waitForFunction(predicate, { timeout: limit, polling: 100 }, arg);
+    return true;
+  } catch (error) {
+    if (error.name === 'TimeoutError') return false;
+    throw error;
+  }
+}
+
+// Like `reached`, for a state the check cannot go on without.
+async function waitFor(page, what, predicate, arg, limit = 120000) {
+  if (!(await reached(page, predicate, arg, limit))) throw new Error(`${what} not within ${limit / 1000} s`);
+}
+
+// Resolves after `count` of the page's animation frames, each a chance for a running show to
+// draw.
+function animationFrames(page, count) {
+  return page.evaluate((count) => new Promise((done) => {
+    const step = () => (--count <= 0 ? done() : requestAnimationFrame(step));
+    requestAnimationFrame(step);
+  }), count);
+}
 
 // Runs morvanite-render with ARGS; the wall time in seconds.
 function runNative(args) {
@@ -75,10 +102,12 @@ async function pageHashes(browser, base) {
   return { text, summary, seconds };
 }
 
+// What the page shows and plays, and the page's clock (ms) when the music's position was read.
 function stats(page) {
   return page.evaluate(() => ({
     ...Morvanite.stats,
     played: Morvanite.audioState() === 'closed' ? 0 : Morvanite.outputPlayed(),
+    now: performance.now(),
     audio: Morvanite.audioState(),
     state: document.body.dataset.state,
     visibility: document.visibilityState,
@@ -108,6 +137,7 @@ function compareCanvas(page, path) {
   }, path);
 }
 
+// A hash of the canvas, its count of pixels that are not black, and the frames shown so far.
 function canvasDigest(page) {
   return page.evaluate(() => {
     const data = document.getElementById('screen').getContext('2d').getImageData(0, 0, 320, 240).data;
@@ -116,7 +146,7 @@ function canvasDigest(page) {
       hash = (hash * 31 + data[i] + (data[i + 1] << 8) + (data[i + 2] << 16)) | 0;
       if (data[i] || data[i + 1] || data[i + 2]) lit++;
     }
-    return { hash, lit };
+    return { hash, lit, frames: Morvanite.stats.frames };
   });
 }
 
@@ -135,14 +165,14 @@ async function checkHashes(browser, base) {
 
 async function checkStartFailure(browser, base) {
   const page = await openPage(browser, `${base}/?fail=BASS_Init=3`);
-  await page.waitForFunction(() => document.body.dataset.state === 'box', { timeout: 60000 });
+  await waitFor(page, 'the box', () => document.body.dataset.state === 'box');
   const box = await page.$eval('#box', (box) => ({
     caption: box.querySelector('h2').textContent, text: box.querySelector('p').textContent }));
   expect(box.caption === 'Error!' &&
          box.text === 'No puedo inicializar el sistema de sonido\n(Codigo de error: 3)',
          `a failed sound start shows its box on the page: ${JSON.stringify(box)}`);
   await page.click('#box button');
-  await page.waitForFunction(() => document.body.dataset.state === 'ended', { timeout: 30000 });
+  await waitFor(page, 'the end after the box', () => document.body.dataset.state === 'ended');
   const message = await page.$eval('#message p', (p) => p.textContent);
   expect(message.startsWith('The show could not start.'), `then the page says so: '${message}'`);
   await page.close();
@@ -150,61 +180,67 @@ async function checkStartFailure(browser, base) {
 
 async function checkLive(browser, base) {
   const page = await openPage(browser, `${base}/`);
-  await page.waitForFunction(() => document.body.dataset.state === 'prompt', { timeout: 120000 });
+  await waitFor(page, 'the start prompt', () => document.body.dataset.state === 'prompt');
   const loading = await compareCanvas(page, '/native/load.png');
   expect(loading.differing === 0 && loading.lit > 0,
          `the prompt shows the loading picture as the native program draws it (${loading.differing} pixels differ)`);
   const prompt = await page.$eval('#prompt', (div) => !div.hidden && div.textContent);
   expect(prompt === 'click or press a key to start', `the prompt says '${prompt}'`);
-  await sleep(1000);
-  expect((await stats(page)).frames === 0, 'nothing is shown before the key press');
+  await animationFrames(page, 30);
+  expect((await stats(page)).frames === 0, 'nothing is shown before the key press (30 animation frames)');
 
+  // Two seconds of music and 60 frames; the audio clock can fall behind the page's clock on a
+  // busy machine, but never run ahead of it (0.5 s allowed for its steps).
   await page.keyboard.press('Space');
-  await page.waitForFunction(() => Morvanite.stats.frames > 30, { timeout: 30000 });
+  await waitFor(page, 'frames after the key press', () => Morvanite.stats.frames > 30);
   const before = await stats(page);
-  const audioBefore = await page.evaluate(() => performance.now());
-  await sleep(3000);
+  const playing = await reached(page, ({ frames, played }) =>
+    Morvanite.stats.frames >= frames + 60 && Morvanite.outputPlayed() >= played + 2 * 176400,
+    { frames: before.frames, played: before.played });
   const after = await stats(page);
-  const audioAfter = await page.evaluate(() => performance.now());
-  const played = (after.played - before.played) / 176400;
-  const elapsed = (audioAfter - audioBefore) / 1000;
+  const played = (after.played - before.played) / kSecondOfMusic;
+  const elapsed = (after.now - before.now) / 1000;
   expect(after.audio === 'running', `the music plays in an AudioContext (${after.audio})`);
-  expect(after.frames - before.frames > 60,
-         `frames are shown (${after.frames - before.frames} in ${elapsed.toFixed(1)} s)`);
-  expect(Math.abs(played - elapsed) < 0.5,
-         `the position follows the audio clock (${played.toFixed(2)} s of music in ${elapsed.toFixed(2)} s)`);
+  expect(playing, `frames are shown while the music plays (${after.frames - before.frames} ` +
+         `frames, ${played.toFixed(2)} s of music)`);
+  expect(played <= elapsed + 0.5,
+         `the audio clock keeps to the page's clock (${played.toFixed(2)} s of music in ${elapsed.toFixed(2)} s)`);
 
-  // A hidden tab stops the frames; the music goes on; shown again, the show goes on.
+  // A hidden tab stops the frames; the music goes on; shown again, the show goes on. The frame
+  // the program was waiting to show when the tab was hidden may still count.
   const other = await browser.newPage();
   await other.bringToFront();
-  await sleep(500);
-  const hidden1 = await stats(page);
-  await sleep(1500);
-  const hidden2 = await stats(page);
-  if (hidden1.visibility === 'hidden') {
-    expect(hidden2.frames - hidden1.frames <= 1 && hidden2.played > hidden1.played,
-           `a hidden tab pauses the frames (${hidden2.frames - hidden1.frames} more) while the music goes on`);
+  if (await reached(page, () => document.visibilityState === 'hidden', undefined, 10000)) {
+    const hidden1 = await stats(page);
+    const goesOn = await reached(page, (played) => Morvanite.outputPlayed() >= played + 2 * 176400,
+                                 hidden1.played);
+    const hidden2 = await stats(page);
+    expect(goesOn && hidden2.frames - hidden1.frames <= 1,
+           `a hidden tab pauses the frames (${hidden2.frames - hidden1.frames} more) while the music ` +
+           `goes on (${((hidden2.played - hidden1.played) / kSecondOfMusic).toFixed(2)} s)`);
   } else {
-    console.log(`note: this Chromium keeps a background tab '${hidden1.visibility}'; hiding not checked`);
+    console.log(`note: this Chromium keeps a background tab '${(await stats(page)).visibility}'; hiding not checked`);
   }
   await page.bringToFront();
   await other.close();
-  await sleep(1000);
+  const back = await stats(page);
+  const goesOn = await reached(page, (frames) => Morvanite.stats.frames > frames + 20, back.frames);
   const shown = await stats(page);
-  expect(shown.frames > hidden2.frames + 20, `shown again, the show goes on (${shown.frames - hidden2.frames} frames)`);
+  expect(goesOn, `shown again, the show goes on (${shown.frames - back.frames} frames)`);
 
   // A screenshot inside the second part.
-  await page.waitForFunction(() => Morvanite.stats.position >= 160 * 17400, { timeout: 60000, polling: 100 });
+  await waitFor(page, 'the second part', () => Morvanite.stats.position >= 160 * 17400);
   const second1 = await canvasDigest(page);
   await page.screenshot({ path: join(options.out, 'live-t160.png') });
-  await sleep(500);
+  await waitFor(page, '30 more frames', (frames) => Morvanite.stats.frames >= frames + 30, second1.frames);
   const second2 = await canvasDigest(page);
   expect(second1.hash !== second2.hash && second2.lit > 1000,
-         `the frames change and are not black (${second2.lit} lit pixels)`);
+         `the frames change and are not black (${second2.lit} lit pixels, ` +
+         `${second2.frames - second1.frames} frames apart)`);
   console.log(`screenshot: ${join(options.out, 'live-t160.png')}`);
 
   await page.keyboard.press('Escape');
-  await page.waitForFunction(() => document.body.dataset.state === 'ended', { timeout: 30000 });
+  await waitFor(page, 'the end after Escape', () => document.body.dataset.state === 'ended');
   const end = await stats(page);
   const message = await page.$eval('#message p', (p) => p.textContent);
   expect(message === 'The show has ended.' && end.audio === 'closed',
@@ -227,9 +263,9 @@ async function measure(browser, base) {
               `${webSeconds.toFixed(1)} s (${(webSeconds / nativeSeconds).toFixed(2)} times)`);
 
   const page = await openPage(browser, `${base}/`);
-  await page.waitForFunction(() => document.body.dataset.state === 'prompt', { timeout: 120000 });
+  await waitFor(page, 'the start prompt', () => document.body.dataset.state === 'prompt');
   await page.keyboard.press('Space');
-  await sleep(2000);
+  await waitFor(page, 'the show under way', () => Morvanite.stats.frames >= 60);
   const session = await page.createCDPSession();
   await session.send('Performance.enable');
   const metric = async () => Object.fromEntries((await session.send('Performance.getMetrics')).metrics
