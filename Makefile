@@ -8,7 +8,7 @@ CMAKE_FLAGS ?=
 # Debian packages by group (scripts/packages.txt): each target names the groups it needs as
 # deps-GROUP prerequisites; `make deps` installs the groups of DEPS. NO_DEPS=1 skips them all.
 DEPS        ?= build
-DEPS_GROUPS  = build play windows wine web video xvfb fuzz valgrind install
+DEPS_GROUPS  = build play windows wine web video xvfb fuzz clang valgrind install
 
 .PHONY: all deps $(addprefix deps-,$(DEPS_GROUPS)) configure build check play bench clean
 
